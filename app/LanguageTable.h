@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// The localised texts of the program: 1100 entries addressed by number, each at most 100
+// characters, the bytes of the language file as read. Placeholders "Text NNN" until loaded.
+constexpr int kLanguageTableSize = 1100;
+constexpr int kLanguageEntryLength = 100;
+
+extern std::array<std::unique_ptr<char[]>, kLanguageTableSize> LanguageTable;
+
+// Allocates the entries in order of number and writes each one's placeholder.
+// 0 on success, 1 as soon as one allocation fails. The allocator is replaceable for tests.
+using LanguageEntryAllocator = std::unique_ptr<char[]> (*)(std::size_t size);
+int CreateLanguageTable(LanguageEntryAllocator allocate = nullptr);
+
+// Reads lang_NN.ini from ProgramDirectory into the table: 0 when the section line "[Quorix]"
+// was found, 1 when the file cannot be opened, 2 when it holds no section line.
+int LoadLanguageTable(int8_t languageNumber);
+
+// Releases every entry.
+void FreeLanguageTable();
+
+// The text of entry number (0-1099); empty when the table is not allocated.
+const char* LanguageEntry(int number);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// One serial device as the card commands use it. Implementations: the Qt serial port, and
+// in-memory lines for tests.
+class SerialLine {
+  public:
+    virtual ~SerialLine() = default;
+
+    // Opens the device exclusively at 1200 baud, 8 data bits, no parity, one stop bit, no flow
+    // control; empties both directions, then raises RTS and DTR (refusals of those two are
+    // ignored). False, with nothing left open, when the device cannot be opened or configured.
+    virtual bool Open(const std::string& device) = 0;
+
+    // Writes all bytes, bounded at one second. True only when every byte went out.
+    virtual bool Write(const uint8_t* data, size_t count) = 0;
+
+    // Reads up to count bytes into buffer: returns as soon as count bytes have arrived, or with
+    // what arrived when 1000 ms have passed (since the start, or between two bytes).
+    // Returns the number of bytes read, or -1 when the line failed (device gone).
+    virtual int Read(uint8_t* buffer, size_t count) = 0;
+
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+};

@@ -1,0 +1,4 @@
+// Placeholder until the virtual card lands.
+int main() {
+    return 0;
+}

@@ -1,0 +1,31 @@
+#include "ui/Messages.h"
+
+#include <QMessageBox>
+
+#include "ui/Texts.h"
+
+namespace {
+
+void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, nullptr);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.exec();
+}
+
+}  // namespace
+
+void ShowErrorMessage(const QString& caption, const QString& text) {
+    ShowMessage(QMessageBox::Critical, caption, text);
+}
+
+void ShowWarningMessage(const QString& caption, const QString& text) {
+    ShowMessage(QMessageBox::Warning, caption, text);
+}
+
+void ShowLanguageError(int textNumber, int captionNumber) {
+    ShowErrorMessage(LanguageText(captionNumber), LanguageText(textNumber));
+}
+
+void ShowLanguageWarning(int textNumber, int captionNumber) {
+    ShowWarningMessage(LanguageText(captionNumber), LanguageText(textNumber));
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+// Language texts are bytes: Windows-1252, or UTF-8 when a text is valid UTF-8.
+QString DecodeLanguageBytes(const std::string& bytes);
+// LanguageTable entry number, decoded for a widget.
+QString LanguageText(int number);
+// LanguageTable entry number as its raw bytes.
+std::string LanguageBytes(int number);
