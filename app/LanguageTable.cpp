@@ -23,7 +23,7 @@ std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
 
 void WritePlaceholder(int number) {
     if (LanguageTable[number]) {
-        std::snprintf(LanguageTable[number].get(), kEntrySize, "Text %03.03d", number);
+        std::snprintf(LanguageTable[number].get(), kEntrySize, "Text %.3d", number);
     }
 }
 
@@ -89,7 +89,7 @@ bool FindSection(TextModeLines& lines) {
 // Reads the text of entry `number` from its line. False when the line ends the reading.
 bool ReadTextLine(char* line, int number) {
     char key[16];
-    const int keyLength = std::snprintf(key, sizeof key, "String%03.03d", number);
+    const int keyLength = std::snprintf(key, sizeof key, "String%.3d", number);
     // Keep the key, "=", the opening character and at most 100 characters of text.
     line[keyLength + 2 + kLanguageEntryLength] = '\0';
     char* equals = std::strchr(line, '=');
@@ -131,7 +131,7 @@ int CreateLanguageTable(LanguageEntryAllocator allocate) {
 
 int LoadLanguageTable(int8_t languageNumber) {
     char fileName[32];
-    std::snprintf(fileName, sizeof fileName, "lang_%02.02d.ini", static_cast<int>(languageNumber));
+    std::snprintf(fileName, sizeof fileName, "lang_%.2d.ini", static_cast<int>(languageNumber));
     std::ifstream file(ProgramDirectory + fileName, std::ios::binary);
     if (!file) {
         return 1;

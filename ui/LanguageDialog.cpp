@@ -1,0 +1,3 @@
+#include "ui/LanguageDialog.h"
+
+TTLanguageDialog::TTLanguageDialog(QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,3 @@
+#include "ui/ProgramDialog.h"
+
+TTProgramDialog::TTProgramDialog(QWidget* parent) : QDialog(parent) {}
