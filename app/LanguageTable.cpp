@@ -136,7 +136,11 @@ int LoadLanguageTable(int8_t languageNumber) {
     if (!file) {
         return 1;
     }
-    TextModeLines lines(std::string(std::istreambuf_iterator<char>(file), {}));
+    return LoadLanguageText(std::string(std::istreambuf_iterator<char>(file), {}));
+}
+
+int LoadLanguageText(const std::string& fileContents) {
+    TextModeLines lines(fileContents);
     if (!FindSection(lines)) {
         return 2;
     }

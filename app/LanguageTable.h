@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // The localised texts of the program: 1100 entries addressed by number, each at most 100
 // characters, the bytes of the language file as read. Placeholders "Text NNN" until loaded.
@@ -20,6 +21,8 @@ int CreateLanguageTable(LanguageEntryAllocator allocate = nullptr);
 // Reads lang_NN.ini from ProgramDirectory into the table: 0 when the section line "[Quorix]"
 // was found, 1 when the file cannot be opened, 2 when it holds no section line.
 int LoadLanguageTable(int8_t languageNumber);
+// The same from the bytes of a language file: 0 when the section line was found, else 2.
+int LoadLanguageText(const std::string& fileContents);
 
 // Releases every entry.
 void FreeLanguageTable();

@@ -14,6 +14,10 @@ for target in "${targets[@]}"; do
     corpus=$(mktemp -d)
     trap 'rm -rf "$corpus"' EXIT
     echo "fuzzing $(basename "$target") for ${seconds}s"
-    "$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" 2>&1 | tail -n 15
+    options=(-max_total_time="$seconds" -max_len=4096 -print_final_stats=1)
+    # A dictionary of the format's tokens lies beside the target's source, when it has one.
+    dict="$(dirname "$0")/../fuzz/$(basename "$target").dict"
+    [ -f "$dict" ] && options+=(-dict="$dict")
+    "$target" "${options[@]}" "$corpus" 2>&1 | tail -n 15
     rm -rf "$corpus"
 done
