@@ -129,14 +129,32 @@ int CreateLanguageTable(LanguageEntryAllocator allocate) {
     return 0;
 }
 
-int LoadLanguageTable(int8_t languageNumber) {
+std::string LanguageFilePath(int languageNumber) {
     char fileName[32];
-    std::snprintf(fileName, sizeof fileName, "lang_%.2d.ini", static_cast<int>(languageNumber));
-    std::ifstream file(ProgramDirectory + fileName, std::ios::binary);
+    std::snprintf(fileName, sizeof fileName, "lang_%.2d.ini", languageNumber);
+    return ProgramDirectory + fileName;
+}
+
+int LoadLanguageTable(int8_t languageNumber) {
+    std::ifstream file(LanguageFilePath(languageNumber), std::ios::binary);
     if (!file) {
         return 1;
     }
     return LoadLanguageText(std::string(std::istreambuf_iterator<char>(file), {}));
+}
+
+std::optional<std::string> ReadLanguageFileFirstLine(int languageNumber, int limit) {
+    std::ifstream file(LanguageFilePath(languageNumber), std::ios::binary);
+    if (!file || limit <= 0) {
+        return std::nullopt;
+    }
+    TextModeLines lines(std::string(std::istreambuf_iterator<char>(file), {}));
+    std::string line(static_cast<std::size_t>(limit) + 1, '\0');
+    if (!lines.ReadLine(line.data(), limit)) {
+        return std::nullopt;
+    }
+    line.resize(std::strlen(line.c_str()));
+    return line;
 }
 
 int LoadLanguageText(const std::string& fileContents) {

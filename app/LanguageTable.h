@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The localised texts of the program: 1100 entries addressed by number, each at most 100
@@ -23,6 +24,13 @@ int CreateLanguageTable(LanguageEntryAllocator allocate = nullptr);
 int LoadLanguageTable(int8_t languageNumber);
 // The same from the bytes of a language file: 0 when the section line was found, else 2.
 int LoadLanguageText(const std::string& fileContents);
+
+// Path of lang_NN.ini in ProgramDirectory.
+std::string LanguageFilePath(int languageNumber);
+// The first line of lang_NN.ini as a text-mode read of at most `limit` characters gives it
+// (CR LF reads as LF; the line feed is kept when it fits). Nothing when the file cannot be
+// opened or holds no character.
+std::optional<std::string> ReadLanguageFileFirstLine(int languageNumber, int limit);
 
 // Releases every entry.
 void FreeLanguageTable();

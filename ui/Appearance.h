@@ -1,7 +1,21 @@
 #pragma once
 
 class QApplication;
+class QCoreApplication;
+class QLocale;
+class QTranslator;
+class QWidget;
 
 // What every window of the program shares: the application font (an 11-pixel sans, so the
 // fixed layouts hold on every machine) and Qt's own texts in the system's language.
 void ApplyApplicationAppearance(QApplication& application);
+
+// Installs Qt's shipped translations ("qtbase") for the locale, so the toolkit's own texts
+// (the buttons of message boxes) read as the system's do. The translator belongs to the
+// application; null when Qt ships none for that locale.
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale);
+
+// Places a window that is about to be shown in the middle of its screen's free area, or in the
+// middle of another window.
+void CentreOnScreen(QWidget& window);
+void CentreOnWindow(QWidget& window, const QWidget& other);

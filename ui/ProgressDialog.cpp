@@ -1,5 +1,85 @@
 #include "ui/ProgressDialog.h"
 
-TTProgressDialog::TTProgressDialog(QWidget* parent) : QDialog(parent) {}
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QShowEvent>
+#include <algorithm>
+#include <limits>
 
-void TTProgressDialog::StepProgress(int, uint32_t) {}
+#include "app/AppState.h"
+#include "model/FirmwareVariant.h"
+#include "ui/Appearance.h"
+#include "ui/LanguageDialog.h"
+#include "ui/Texts.h"
+
+TTProgressDialog::TTProgressDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      LabelProg(new QLabel(QStringLiteral("Wait"), this)),
+      ProgressBar(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("TProgressDialog"));
+    setWindowTitle(QStringLiteral("Progress"));
+    setFixedSize(322, 63);
+    setModal(false);
+
+    LabelProg->setObjectName(QStringLiteral("LabelProg"));
+    LabelProg->setAutoFillBackground(true);
+    LabelProg->move(16, 7);
+    LabelProg->adjustSize();
+
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setGeometry(16, 26, 289, 25);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setTextVisible(false);
+    SetPosition(0);
+}
+
+void TTProgressDialog::StepProgress(int setStep, uint32_t variant) {
+    QCoreApplication::processEvents();
+    SetPosition(position_ + step_);
+    if (setStep != 0 && variant <= static_cast<uint32_t>(std::numeric_limits<int>::max())) {
+        if (const auto step = ProgressStepOfVariant(static_cast<int>(variant))) {
+            step_ = *step;
+        }
+    }
+    repaint();
+}
+
+void TTProgressDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        if (TLanguageDialog != nullptr) {
+            CentreOnWindow(*this, *TLanguageDialog);
+        } else {
+            CentreOnScreen(*this);
+        }
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void TTProgressDialog::closeEvent(QCloseEvent* event) {
+    // Only the transfer closes the window, never the user through the window system.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TTProgressDialog::FormShow() {
+    SetPosition(0);
+    LabelProg->setText(LanguageText(40));
+    LabelProg->adjustSize();
+}
+
+void TTProgressDialog::FormClose() {
+    step_ = kDesignStep;
+    SetPosition(0);
+}
+
+void TTProgressDialog::SetPosition(int position) {
+    position_ = position;
+    ProgressBar->setValue(std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum()));
+}

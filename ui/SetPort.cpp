@@ -1,9 +1,204 @@
 #include "ui/SetPort.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
+#include <iterator>
+
 #include "app/AppState.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
+#include "model/FirmwareVariant.h"
+#include "model/RegisterImage.h"
+#include "ui/Appearance.h"
+#include "ui/Messages.h"
+#include "ui/ProgressDialog.h"
+#include "ui/Texts.h"
 
-TTSetPortParam::TTSetPortParam(QWidget* parent) : QDialog(parent) {
+namespace {
+
+constexpr int kTextTitle = 0;
+constexpr int kTextOk = 1;
+constexpr int kTextCancel = 2;
+constexpr int kTextGroupPort = 3;
+constexpr int kTextNoPortChosen = 15;
+constexpr int kTextCaption = 16;
+constexpr int kTextCannotOpen = 36;
+constexpr int kTextNoAnswer = 37;
+constexpr int kTextReading = 38;
+constexpr int kPortCount = 7;
+constexpr int kReadMode = 0;
+
+QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidget* parent) {
+    auto* button = new QPushButton(QIcon(glyph), QString(), parent);
+    button->setIconSize(QSize(16, 16));
+    button->setGeometry(geometry);
+    return button;
+}
+
+}  // namespace
+
+TTSetPortParam::TTSetPortParam(QWidget* parent)
+    : QDialog(parent),
+      GroupPort(new QGroupBox(this)),
+      ComboPort(new QComboBox(GroupPort)),
+      ButtonOk(MakeGlyphButton(QStringLiteral(":/glyphs/ok.png"), QRect(10, 79, 81, 25), this)),
+      ButtonCancel(
+          MakeGlyphButton(QStringLiteral(":/glyphs/cancel.png"), QRect(97, 79, 81, 25), this)) {
+    setObjectName(QStringLiteral("TSetPortParam"));
+    setFixedSize(186, 113);
+
+    GroupPort->setObjectName(QStringLiteral("GroupPort"));
+    GroupPort->setGeometry(8, 8, 169, 65);
+
+    ComboPort->setObjectName(QStringLiteral("ComboPort"));
+    ComboPort->setEditable(true);
+    ComboPort->setInsertPolicy(QComboBox::NoInsert);
+    // The field holds exactly what the user typed: no completion from the list.
+    ComboPort->setCompleter(nullptr);
+    ComboPort->setGeometry(17, 27, 138, 21);
+
+    ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
+    ButtonOk->setDefault(true);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+
+    setTabOrder(ComboPort, ButtonOk);
+    setTabOrder(ButtonOk, ButtonCancel);
+
+    connect(ComboPort, &QComboBox::editTextChanged, this, &TTSetPortParam::ComboPortChange);
+    connect(ButtonOk, &QPushButton::clicked, this, &TTSetPortParam::ButtonOkClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
+
     SerialPort = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
 }
+
+int TTSetPortParam::SelectedPortIndex() const {
+    return ComboPort->findText(ComboPort->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void TTSetPortParam::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        FormShow();
+        CentreOnScreen(*this);
+        ComboPort->setFocus();
+    }
+    QDialog::showEvent(event);
+}
+
+void TTSetPortParam::closeEvent(QCloseEvent* event) {
+    if (reading_) {
+        event->ignore();
+        return;
+    }
+    // Hides through reject(), which ends the program.
+    QDialog::closeEvent(event);
+}
+
+void TTSetPortParam::reject() {
+    if (reading_) {
+        return;
+    }
+    QDialog::reject();
+    FormClose();
+}
+
+void TTSetPortParam::FormShow() {
+    setWindowTitle(
+        QStringLiteral("%1 - %2").arg(LanguageText(kTextTitle), QStringLiteral("Version 1.4")));
+    GroupPort->setTitle(LanguageText(kTextGroupPort));
+    ButtonOk->setText(LanguageText(kTextOk));
+    ButtonCancel->setText(LanguageText(kTextCancel));
+
+    {
+        // Filling the list is no change by the user.
+        const QSignalBlocker blocker(ComboPort);
+        ComboPort->clear();
+        for (int port = 1; port <= kPortCount; ++port) {
+            ComboPort->addItem(QStringLiteral("COM%1").arg(port));
+        }
+        ComboPort->setCurrentIndex(0);
+    }
+    ComboPortChange(ComboPort->currentText());
+}
+
+void TTSetPortParam::FormClose() {
+    QCoreApplication::quit();
+}
+
+void TTSetPortParam::ComboPortChange(const QString& text) {
+    const QByteArray name = text.left(sizeof SerialPort->PortName - 1).toLatin1();
+    std::fill(std::begin(SerialPort->PortName), std::end(SerialPort->PortName), '\0');
+    std::copy(name.begin(), name.end(), SerialPort->PortName);
+}
+
+void TTSetPortParam::ButtonOkClick() {
+    if (SelectedPortIndex() < 0) {
+        ShowLanguageWarning(kTextNoPortChosen, kTextCaption);
+        return;
+    }
+    QWidget* const focused = focusWidget();
+    reading_ = true;
+    SetControlsEnabled(false);
+    const bool read = ReadCard();
+    SetControlsEnabled(true);
+    reading_ = false;
+    if (focused != nullptr) {
+        focused->setFocus();
+    }
+    if (read) {
+        RunConfigurationLoop();
+    }
+}
+
+void TTSetPortParam::ButtonCancelClick() {
+    close();
+}
+
+bool TTSetPortParam::ReadCard() {
+    SerialPortParameter& port = *SerialPort;
+    TTProgressDialog& progress = *TProgressDialog;
+    progress.show();
+    progress.setWindowTitle(LanguageText(kTextReading));
+
+    if (!port.OpenPort()) {
+        return ReportReadFailure(kTextCannotOpen);
+    }
+    progress.StepProgress(0, 0);
+    if (!port.Identify()) {
+        return ReportReadFailure(kTextNoAnswer);
+    }
+    progress.StepProgress(0, 0);
+    if (!port.ReadHardware()) {
+        return ReportReadFailure(kTextNoAnswer);
+    }
+    HardwareBits = port.HardwareBits;
+    progress.StepProgress(1, static_cast<uint32_t>(port.FirmwareVariant));
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(kReadMode, reg, *RegisterImageStorage) != 1) {
+            return ReportReadFailure(kTextNoAnswer);
+        }
+        progress.StepProgress(0, 0);
+    }
+    port.ClosePort();
+    progress.close();
+    return true;
+}
+
+bool TTSetPortParam::ReportReadFailure(int textNumber) {
+    TProgressDialog->close();
+    ShowLanguageError(textNumber, kTextCaption);
+    return false;
+}
+
+void TTSetPortParam::SetControlsEnabled(bool enabled) {
+    ButtonOk->setEnabled(enabled);
+    ButtonCancel->setEnabled(enabled);
+    ComboPort->setEnabled(enabled);
+}
+
+void TTSetPortParam::RunConfigurationLoop() {}

@@ -2,10 +2,51 @@
 
 #include <QDialog>
 
-// Port selection: the user picks the PC's serial port; OK reads the card and runs the
-// configuration loop. Its constructor creates the process-wide SerialPortParameter.
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+
+// Port selection: the user picks the PC's serial port; OK reads the card into the register
+// image and runs the configuration loop. Its constructor creates the process-wide
+// SerialPortParameter. Closing it, however it happens, ends the program.
 class TTSetPortParam : public QDialog {
     Q_OBJECT
   public:
     explicit TTSetPortParam(QWidget* parent = nullptr);
+
+    // Position of the list entry whose text is the field's text; -1 when none is.
+    int SelectedPortIndex() const;
+    // True while the card is read: the dialog then refuses to close.
+    bool IsReading() const { return reading_; }
+
+    QGroupBox* GroupPort;
+    QComboBox* ComboPort;
+    QPushButton* ButtonOk;
+    QPushButton* ButtonCancel;
+
+  public slots:
+    // Escape and Cancel: refused while the card is read, else the program ends.
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormShow();
+    void FormClose();
+    void ComboPortChange(const QString& text);
+    void ButtonOkClick();
+    void ButtonCancelClick();
+
+    // Opens the port, identifies the card, reads its hardware bits and the registers of its
+    // firmware family into the register image, and closes the port. On failure the port is
+    // already closed and the message has been shown. The progress dialog is shown meanwhile.
+    bool ReadCard();
+    // Closes the progress dialog and shows the failure message; always false.
+    bool ReportReadFailure(int textNumber);
+    void SetControlsEnabled(bool enabled);
+    void RunConfigurationLoop();
+
+    bool reading_ = false;
 };
