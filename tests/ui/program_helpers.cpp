@@ -1,0 +1,52 @@
+#include "tests/ui/program_helpers.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/AppState.h"
+#include "app/LanguageTable.h"
+#include "link/QtSerialLine.h"
+#include "link/SerialPortParameter.h"
+#include "model/RegisterImage.h"
+#include "tests/ui/sheet_helpers.h"
+#include "ui/ProgressDialog.h"
+
+namespace program_test {
+
+ProgrammingSetUp::ProgrammingSetUp() {
+    CreateLanguageTable();
+    RegisterImageStorage = std::make_unique<RegisterImage>();
+    progress_ = std::make_unique<TTProgressDialog>();
+    TProgressDialog = progress_.get();
+    SerialPort = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+    std::strcpy(SerialPort->PortName, "COM1");
+}
+
+ProgrammingSetUp::~ProgrammingSetUp() {
+    SerialPort.reset();
+    TProgressDialog = nullptr;
+    progress_.reset();
+    card_.reset();
+    RegisterImageStorage.reset();
+    FreeLanguageTable();
+    unsetenv("BROVANE_COM1");
+}
+
+bool ProgrammingSetUp::StartCard(const CardConfig& config) {
+    card_ = std::make_unique<PtyCardServer>(config);
+    if (!card_->Start()) {
+        return false;
+    }
+    setenv("BROVANE_COM1", card_->DevicePath().c_str(), 1);
+    return true;
+}
+
+void ProgrammingSetUp::PointComOneNowhere() {
+    setenv("BROVANE_COM1", "/nonexistent/brovane-no-such-port", 1);
+}
+
+QString Placeholder(int number) {
+    return QString::fromStdString(sheet_test::Placeholder(number));
+}
+
+}  // namespace program_test
