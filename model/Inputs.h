@@ -8,6 +8,7 @@ class RegisterImage;
 
 // Input types: the entry of the type list is the code stored in the register image.
 enum InputTypeCode { kInputNone = 0, kInputVolts = 1, kInputCelsius = 2, kInputPercent = 3 };
+constexpr int kInputTypeEntries = 4;  // entries of the type list: codes 0-3
 
 // Threshold conversions, page text <-> register value.
 uint16_t VoltsTextToRegister(
@@ -17,6 +18,10 @@ uint16_t CelsiusTextToRegister(const std::string& text);  // "-20" -> 0 (value +
 std::string CelsiusRegisterToText(uint16_t raw);          // 0 -> "-20"
 uint16_t PercentTextToRegister(const std::string& text);  // low 16 bits of the integer value
 std::string PercentRegisterToText(uint16_t raw);
+// The conversion of one threshold field by type (1 volts, 2 degrees, 3 percent); nothing for
+// any other type, whose thresholds are not converted.
+std::optional<uint16_t> ThresholdRegisterOfText(int type, const std::string& text);
+std::optional<std::string> ThresholdTextOfRegister(int type, uint16_t raw);
 
 // What an input row shows for a type: unit labels (UTF-8; "°C" for degrees), whether the
 // threshold fields are enabled, and their texts. Type 0 gives blank (" "), disabled fields and
@@ -29,11 +34,12 @@ struct ThresholdRowView {
     bool operator==(const ThresholdRowView&) const = default;
 };
 // With image null (or reg 0) the type's defaults; otherwise the lower threshold from register
-// reg and the upper from reg+1. Nothing for a type outside 0-3: the row keeps what it shows.
+// reg and the upper from reg+1. Nothing for a type outside 0-3: the row keeps what it shows;
+// nothing either for a register pair outside the image.
 std::optional<ThresholdRowView> ShowThresholds(int type, const RegisterImage* image, int reg);
 
 // Stores one row's thresholds: the lower text into register reg, the upper into reg+1.
-// Type 0 stores 0 and 1023; a type outside 0-3 stores nothing.
+// Type 0 stores 0 and 1023; a type outside 0-3 (or a pair outside the image) stores nothing.
 void TransferThresholds(int type, const std::string& lower, int reg, const std::string& upper,
                         RegisterImage& image);
 

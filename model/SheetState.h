@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "model/OutputEvents.h"
@@ -58,6 +59,10 @@ SheetState DecodeSheet(const RegisterImage& image);
 
 // Page -> image, as confirmation writes it. A list without an entry keeps the code the image
 // holds for that field. Registers 5 and 6 are never touched.
+// While COM2's address controls are disabled (protocol entry not 1) the address field shows
+// "0" but the remembered address is stored, so that confirming never wipes the card's address.
+// A threshold field that still shows its register's value (type unchanged) keeps the register:
+// two decimals cannot tell 204 from 205, and the card's value is not replaced unasked.
 void EncodeSheet(const SheetState& state, RegisterImage& image);
 
 // Whether COM2's parity, stop-bit and address controls are enabled for a protocol entry.
@@ -70,6 +75,8 @@ LineEntries Com2LinePreset(int protocolEntry);
 // The address field when it is left: a number above 255 becomes "255", below 0 becomes "0";
 // any other text stays as typed (it is read leniently on confirmation).
 std::string CorrectAddressText(const std::string& text);
+// The address byte confirmation stores for a text: its number, held within 0-255.
+uint8_t AddressByteOfText(const std::string& text);
 
 // The sheet's caption bytes: "<s14> - <s93>" then identity characters 8-9, ".", 11-12.
 std::string SheetCaption(const std::string& first, const std::string& second, const char* identity);
