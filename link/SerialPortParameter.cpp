@@ -1,28 +1,139 @@
 #include "link/SerialPortParameter.h"
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "link/CardIdentity.h"
+#include "link/PortNames.h"
 #include "model/RegisterImage.h"
 
-// Stand-in until the card commands land.
+namespace {
+
+constexpr int kMaxReads = 5;
+constexpr int kWriteMode = 1;
+
+bool ParitySettingRegister(int reg) {
+    return reg >= 1 && reg <= 3;
+}
+
+}  // namespace
+
 SerialPortParameter::SerialPortParameter(std::unique_ptr<SerialLine> line)
     : line_(std::move(line)) {}
+
 bool SerialPortParameter::OpenPort() {
-    return false;
+    return line_->Open(ResolvePortName(PortName));
 }
-bool SerialPortParameter::Transact(const uint8_t*, size_t, uint8_t*, size_t) {
-    return false;
+
+bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,
+                                   size_t expected) {
+    if (!line_->Write(request, count)) {
+        return false;
+    }
+    // Every read fills the buffer from its start: a reply counts only when one read delivers
+    // all of it, and the fifth read ends the exchange whatever it brought.
+    for (int attempt = 1;; ++attempt) {
+        const int got = line_->Read(reply, expected);
+        if (attempt == kMaxReads || got < 0) {
+            return false;
+        }
+        if (static_cast<size_t>(got) == expected) {
+            return true;
+        }
+    }
 }
+
 int SerialPortParameter::ClosePort() {
-    return 0;
+    const bool wasOpen = line_->IsOpen();
+    line_->Close();
+    return wasOpen ? 1 : 0;
 }
+
 bool SerialPortParameter::Identify() {
-    return false;
+    ClearBuffers();
+    if (!Exchange("XI00", card::kIdentifyReplyLength) || receive_[3] != 'X' || receive_[4] != 'I') {
+        return Fail();
+    }
+    char identity[sizeof Identity] = {};
+    std::strncpy(identity, reinterpret_cast<const char*>(receive_ + card::kIdentityOffset),
+                 card::kIdentityLength);
+    // An identity of no known family would leave the variant of another card in force.
+    const auto variant = card::VariantOfIdentity(identity);
+    if (!variant) {
+        return Fail();
+    }
+    std::memcpy(Identity, identity, sizeof Identity);
+    FirmwareVariant = *variant;
+    return true;
 }
+
 bool SerialPortParameter::ReadHardware() {
-    return false;
+    ClearBuffers();
+    if (!Exchange("XD00", card::kHardwareReplyLength) || !EchoIs("XD10")) {
+        return Fail();
+    }
+    HardwareBits = receive_[card::kDataOffset] & 0x1F;
+    return true;
 }
-int SerialPortParameter::TransferRegister(int, int, RegisterImage&) {
-    return 0;
+
+int SerialPortParameter::TransferRegister(int mode, int reg, RegisterImage& image) {
+    ClearBuffers();
+    if (reg < 0 || reg >= RegisterImage::kRegisterCount) {
+        Fail();
+        return 0;
+    }
+    char text[20];
+    if (mode == kWriteMode) {
+        const uint8_t high = image.High(reg);
+        const uint8_t low = image.Low(reg);
+        std::snprintf(text, sizeof text, "XS081%3.3X%1.1X%1.1X%1.1X%1.1X", reg, high >> 4,
+                      high & 0x0F, low >> 4, low & 0x0F);
+        if (!Exchange(text, card::kWriteReplyLength) || !EchoIs("XS00")) {
+            Fail();
+            return 0;
+        }
+        return 1;
+    }
+    std::snprintf(text, sizeof text, "XG041%3.3X", reg);
+    if (!Exchange(text, card::kReadReplyLength) || !EchoIs("XG04")) {
+        Fail();
+        return 0;
+    }
+    // The ports COM1 to COM3 cannot show a parity code 0: it arrives as code 1.
+    if (ParitySettingRegister(reg) && (receive_[9] & 0x04) == 0) {
+        receive_[9] |= 0x02;
+    }
+    image.SetHigh(reg, card::DecodeWireByte(receive_[7], receive_[8]));
+    image.SetLow(reg, card::DecodeWireByte(receive_[9], receive_[10]));
+    return 1;
 }
+
+void SerialPortParameter::BuildFrame(std::string_view commandText, uint8_t* transmit) {
+    std::string text(commandText);
+    card::EncodeDigits(text);
+    frameLength_ = card::LayOutFrame(text, transmit, card::kBufferSize);
+}
+
 bool SerialPortParameter::IsOpen() const {
+    return line_->IsOpen();
+}
+
+void SerialPortParameter::ClearBuffers() {
+    std::memset(transmit_, 0, sizeof transmit_);
+    std::memset(receive_, 0, sizeof receive_);
+}
+
+bool SerialPortParameter::Exchange(std::string_view commandText, size_t expected) {
+    BuildFrame(commandText, transmit_);
+    return Transact(transmit_, frameLength_, receive_, expected);
+}
+
+bool SerialPortParameter::EchoIs(std::string_view echo) const {
+    return std::memcmp(receive_ + card::kEchoOffset, echo.data(), card::kEchoLength) == 0;
+}
+
+bool SerialPortParameter::Fail() {
+    line_->Close();
     return false;
 }

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
+#include "link/CardFrame.h"
 #include "link/SerialLine.h"
 
 class RegisterImage;
@@ -26,15 +28,33 @@ class SerialPortParameter {
     bool Transact(const uint8_t* request, size_t count, uint8_t* reply, size_t expected);
     int ClosePort();
 
+    // Fails, with the line closed and Identity and FirmwareVariant unchanged, when the card does
+    // not answer correctly or reports an identity of none of the three families.
     bool Identify();
     bool ReadHardware();
     // mode 1 writes register reg from the image; any other mode reads it into the image.
-    // 1 on success, 0 on failure (line closed).
+    // 1 on success, 0 on failure (line closed). A register outside 0-47 fails without a frame.
     int TransferRegister(int mode, int reg, RegisterImage& image);
+
+    // Encodes the digits of the command text and lays out its frame in `transmit` (which holds
+    // card::kBufferSize bytes); the frame length is then FrameLength().
+    void BuildFrame(std::string_view commandText, uint8_t* transmit);
+    size_t FrameLength() const { return frameLength_; }
 
     bool IsOpen() const;
     SerialLine& Line() { return *line_; }
 
   private:
+    // Clears both buffers for a new command.
+    void ClearBuffers();
+    // Builds the frame of the text and exchanges it for a reply of `expected` bytes.
+    bool Exchange(std::string_view commandText, size_t expected);
+    bool EchoIs(std::string_view echo) const;
+    // Closes the line and reports the failure of a command.
+    bool Fail();
+
     std::unique_ptr<SerialLine> line_;
+    uint8_t transmit_[card::kBufferSize] = {};
+    uint8_t receive_[card::kBufferSize] = {};
+    size_t frameLength_ = 0;
 };

@@ -1,0 +1,287 @@
+// The Qt serial line against the virtual card over a real pseudo-terminal.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QTest>
+
+#include "link/QtSerialLine.h"
+#include "link/SerialPortParameter.h"
+#include "model/RegisterImage.h"
+#include "sim/VirtualCard.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::vector<int> Variant2Registers() {
+    std::vector<int> regs = {0, 1, 2, 3, 4};
+    for (int r = 7; r < 48; ++r) {
+        regs.push_back(r);
+    }
+    return regs;
+}
+
+CardConfig Variant2Card() {
+    CardConfig config;
+    config.identity = "KFT018-01-01";
+    config.hardwareBits = 13;
+    for (int r = 0; r < 48; ++r) {
+        config.registers.SetValue(r, static_cast<uint16_t>(0x0101 * r + 0x0A0B));
+    }
+    config.registers.SetValue(1, 0x0105);  // COM1 without a parity code
+    return config;
+}
+
+milliseconds Since(Clock::time_point start) {
+    return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+}
+
+class QtLine : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start());
+        setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
+        std::strcpy(port.PortName, "COM1");
+    }
+    void TearDown() override { unsetenv("BROVANE_COM1"); }
+
+    bool OpenAndIdentify() { return port.OpenPort() && port.Identify(); }
+
+    PtyCardServer server{Variant2Card()};
+    SerialPortParameter port{MakeSystemSerialLine()};
+    RegisterImage image;
+};
+
+TEST_F(QtLine, ReadsTheWholeCardOfVariantTwo) {
+    ASSERT_TRUE(port.OpenPort());
+    ASSERT_TRUE(port.Identify());
+    EXPECT_EQ(port.FirmwareVariant, 2);
+    EXPECT_STREQ(port.Identity, "KFT018-01-01");
+    ASSERT_TRUE(port.ReadHardware());
+    EXPECT_EQ(port.HardwareBits, 13);
+    for (int reg : Variant2Registers()) {
+        ASSERT_EQ(port.TransferRegister(0, reg, image), 1) << reg;
+    }
+    EXPECT_EQ(port.ClosePort(), 1);
+
+    // COM1 to COM3 arrive with a parity code: 0x05 -> 0x25, 0x0D -> 0x2D, 0x0E -> 0x2E.
+    RegisterImage expected = Variant2Card().registers;
+    for (int r = 1; r <= 3; ++r) {
+        expected.SetLow(r, expected.Low(r) | 0x20);
+    }
+    for (int r : {5, 6}) {
+        expected.SetValue(r, 0);
+    }
+    EXPECT_EQ(image, expected);
+    EXPECT_EQ(server.RegistersRead(), Variant2Registers());
+}
+
+TEST_F(QtLine, WritesTheRegistersOneByOne) {
+    for (int r = 0; r < 48; ++r) {
+        image.SetValue(r, static_cast<uint16_t>(0xF00F - r));
+    }
+    ASSERT_TRUE(port.OpenPort());
+    for (int reg : Variant2Registers()) {
+        ASSERT_EQ(port.TransferRegister(1, reg, image), 1) << reg;
+    }
+    port.ClosePort();
+    EXPECT_EQ(server.RegistersWritten(), Variant2Registers());
+    const RegisterImage card = server.Registers();
+    for (int reg : Variant2Registers()) {
+        EXPECT_EQ(card.Value(reg), image.Value(reg)) << reg;
+    }
+    EXPECT_EQ(card.Value(5), Variant2Card().registers.Value(5));
+}
+
+// The read returns when the reply is there, not when the timeout ends; a refused DTR/RTS
+// and an earlier timeout leave no error that fails the next exchange.
+TEST_F(QtLine, AReadEndsWhenTheReplyHasArrivedAndStaleErrorsDoNotCount) {
+    ASSERT_TRUE(port.OpenPort());
+    uint8_t buffer[16];
+    const auto start = Clock::now();
+    EXPECT_EQ(port.Line().Read(buffer, sizeof buffer), 0);  // nothing was asked
+    EXPECT_GE(Since(start), milliseconds(900));
+
+    const auto exchange = Clock::now();
+    ASSERT_TRUE(port.Identify());
+    EXPECT_LT(Since(exchange), milliseconds(900));
+}
+
+TEST_F(QtLine, OpensThroughASymlink) {
+    const auto link =
+        std::filesystem::temp_directory_path() / ("brovane-card-" + std::to_string(::getpid()));
+    PtyCardServer linked(Variant2Card());
+    ASSERT_TRUE(linked.Start(link.string()));
+    EXPECT_EQ(linked.DevicePath(), link.string());
+    std::strcpy(port.PortName, "COM2");
+    setenv("BROVANE_COM2", link.c_str(), 1);
+    EXPECT_TRUE(OpenAndIdentify());
+    port.ClosePort();
+    linked.Stop();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    unsetenv("BROVANE_COM2");
+}
+
+TEST_F(QtLine, AWrongEchoClosesTheLineAndTheNextOpenWorks) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.InjectFault(CardFault::WrongEcho);
+    EXPECT_EQ(port.TransferRegister(0, 8, image), 0);
+    EXPECT_FALSE(port.IsOpen());
+    ASSERT_TRUE(OpenAndIdentify());
+    EXPECT_EQ(port.TransferRegister(0, 8, image), 1);
+}
+
+TEST_F(QtLine, SurplusBytesShiftIntoTheNextReply) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.InjectFault(CardFault::SurplusBytes);
+    EXPECT_EQ(port.TransferRegister(0, 8, image), 1);
+    EXPECT_EQ(port.TransferRegister(0, 9, image), 0);
+    EXPECT_FALSE(port.IsOpen());
+    ASSERT_TRUE(OpenAndIdentify());  // opening empties the line
+    EXPECT_EQ(port.TransferRegister(0, 9, image), 1);
+    EXPECT_EQ(image.Value(9), Variant2Card().registers.Value(9));
+}
+
+// Each half arrives in a read of its own: the exchange fails after five reads.
+TEST_F(QtLine, AReplySplitByAPauseFails) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.InjectFault(CardFault::SplitReply);
+    const auto start = Clock::now();
+    EXPECT_EQ(port.TransferRegister(0, 8, image), 0);
+    EXPECT_GE(Since(start), milliseconds(4500));
+    EXPECT_FALSE(port.IsOpen());
+    ASSERT_TRUE(OpenAndIdentify());
+}
+
+// The other end of the pseudo-terminal goes away mid-batch: the command fails at once (not
+// after five timeouts) and the line is closed.
+TEST_F(QtLine, ALineThatGoesAwayMidBatchFailsAtOnce) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.InjectFault(CardFault::HangUp);
+    auto start = Clock::now();
+    EXPECT_FALSE(port.ReadHardware());
+    EXPECT_LT(Since(start), milliseconds(2000));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(server.Running());
+}
+
+TEST_F(QtLine, ALineThatWentAwayBetweenTwoCommandsFailsTheNextAtOnce) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.Stop();
+    const auto start = Clock::now();
+    EXPECT_EQ(port.TransferRegister(0, 8, image), 0);
+    EXPECT_LT(Since(start), milliseconds(2000));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.OpenPort());  // the device is gone
+}
+
+// Between two exchanges the progress dialog lets events run: the line that went away meanwhile
+// closes itself on its first error instead of signalling on and on.
+TEST_F(QtLine, ALineThatGoesAwayWhileEventsRunClosesItself) {
+    ASSERT_TRUE(OpenAndIdentify());
+    server.Stop();
+    const auto deadline = Clock::now() + milliseconds(3000);
+    while (port.IsOpen() && Clock::now() < deadline) {
+        QTest::qWait(10);
+    }
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.ReadHardware());
+}
+
+TEST_F(QtLine, ANameThatNamesNoDeviceDoesNotOpen) {
+    std::strcpy(port.PortName, "COM3");
+    setenv("BROVANE_COM3", "/nonexistent/brovane-card", 1);
+    EXPECT_FALSE(port.OpenPort());
+    EXPECT_FALSE(port.IsOpen());
+    unsetenv("BROVANE_COM3");
+}
+
+TEST_F(QtLine, APortOpenOnAnotherLineCannotBeOpened) {
+    SerialPortParameter other(MakeSystemSerialLine());
+    std::strcpy(other.PortName, "COM1");
+    ASSERT_TRUE(port.OpenPort());
+    EXPECT_FALSE(other.OpenPort());
+    port.ClosePort();
+    EXPECT_TRUE(other.OpenPort());
+    EXPECT_TRUE(other.Identify());
+}
+
+// A child process holds the device (as another program would) until the test lets it go;
+// it is ended on every path out of the test.
+class DeviceHolder {
+  public:
+    explicit DeviceHolder(const std::string& device) {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0) {
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            // Only async-signal-safe calls in the child of a threaded process.
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+            const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+            [[maybe_unused]] ssize_t n = ::write(ready[1], &ok, 1);
+            char byte;
+            n = ::read(release[0], &byte, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        release_ = release[1];
+        pollfd wait{ready[0], POLLIN, 0};
+        char ok = 0;
+        if (::poll(&wait, 1, 5000) == 1 && ::read(ready[0], &ok, 1) == 1) {
+            holding_ = ok == 1;
+        }
+        ::close(ready[0]);
+    }
+    ~DeviceHolder() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+        }
+        Release();
+    }
+    bool Holding() const { return holding_; }
+    void Release() {
+        if (release_ >= 0) {
+            ::close(release_);
+            release_ = -1;
+        }
+        if (pid_ > 0) {
+            int status;
+            ::waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool holding_ = false;
+};
+
+TEST_F(QtLine, APortHeldByAnotherProcessCannotBeOpened) {
+    DeviceHolder holder(server.DevicePath());
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_FALSE(port.OpenPort());
+    EXPECT_FALSE(port.IsOpen());
+    holder.Release();
+    EXPECT_TRUE(OpenAndIdentify());
+}
+
+}  // namespace
