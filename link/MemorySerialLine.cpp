@@ -4,7 +4,8 @@
 
 bool MemorySerialLine::Open(const std::string& device) {
     lastDevice = device;
-    if (refuseOpen || open_) {
+    Close();  // as the system line does: a second open starts afresh
+    if (refuseOpen) {
         return false;
     }
     // Opening empties both directions, as the real line does.
@@ -35,10 +36,14 @@ bool MemorySerialLine::Write(const uint8_t* data, size_t count) {
 }
 
 int MemorySerialLine::Read(uint8_t* buffer, size_t count) {
-    if (!open_ || gone_) {
+    if (!open_) {
         return -1;
     }
     ++reads;
+    lastRead.clear();
+    if (gone_) {
+        return -1;
+    }
     size_t got = 0;
     while (got < count && !input_.empty()) {
         Burst& burst = input_.front();
@@ -54,6 +59,7 @@ int MemorySerialLine::Read(uint8_t* buffer, size_t count) {
             input_.pop_front();
         }
     }
+    lastRead.assign(buffer, buffer + got);
     return static_cast<int>(got);
 }
 

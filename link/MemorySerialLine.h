@@ -42,9 +42,10 @@ class MemorySerialLine : public SerialLine {
     std::vector<std::vector<uint8_t>> written;  // every write, in order
     std::string lastDevice;                     // name given to the last Open
     int opens = 0;
-    int closes = 0;          // closes of an open line
-    int reads = 0;           // read calls while open
-    size_t Pending() const;  // queued bytes not yet read
+    int closes = 0;                 // closes of an open line
+    int reads = 0;                  // read calls while open
+    std::vector<uint8_t> lastRead;  // what the last read returned
+    size_t Pending() const;         // queued bytes not yet read
 
   private:
     struct Burst {
