@@ -17,7 +17,9 @@
 #include "model/RegisterImage.h"
 #include "ui/Appearance.h"
 #include "ui/Messages.h"
+#include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
+#include "ui/PropSheet.h"
 #include "ui/Texts.h"
 
 namespace {
@@ -31,8 +33,11 @@ constexpr int kTextCaption = 16;
 constexpr int kTextCannotOpen = 36;
 constexpr int kTextNoAnswer = 37;
 constexpr int kTextReading = 38;
+constexpr int kTextNotConfirmed = 21;
+constexpr int kTextWarningCaption = 46;
 constexpr int kPortCount = 7;
 constexpr int kReadMode = 0;
+constexpr int kResultConfirmed = 1;
 
 QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidget* parent) {
     auto* button = new QPushButton(QIcon(glyph), QString(), parent);
@@ -201,4 +206,20 @@ void TTSetPortParam::SetControlsEnabled(bool enabled) {
     ComboPort->setEnabled(enabled);
 }
 
-void TTSetPortParam::RunConfigurationLoop() {}
+void TTSetPortParam::RunConfigurationLoop() {
+    // Once per card read, so that a card of another family changes the pages offered.
+    if (const std::optional<bool> pages = HasInputOutputPages(SerialPort->FirmwareVariant)) {
+        TPropSheet->SetInputOutputPagesVisible(*pages);
+    }
+    bool finished = false;
+    while (!finished) {
+        if (TPropSheet->exec() != kResultConfirmed) {
+            ShowLanguageWarning(kTextNotConfirmed, kTextWarningCaption);
+            finished = true;
+        } else if (TProgramDialog->exec() == kResultConfirmed) {
+            finished = true;
+        }
+        // A programming dialog left unconfirmed shows the sheet again, with what its
+        // confirmation wrote into the register image.
+    }
+}

@@ -45,6 +45,18 @@ void ProgrammingSetUp::PointComOneNowhere() {
     setenv("BROVANE_COM1", "/nonexistent/brovane-no-such-port", 1);
 }
 
+std::vector<int> PortRegisterNumbers() {
+    return {0, 1, 2, 3, 4};
+}
+
+std::vector<int> Kft018RegisterNumbers() {
+    std::vector<int> registers = PortRegisterNumbers();
+    for (int reg = 7; reg <= 47; ++reg) {
+        registers.push_back(reg);
+    }
+    return registers;
+}
+
 QString Placeholder(int number) {
     return QString::fromStdString(sheet_test::Placeholder(number));
 }

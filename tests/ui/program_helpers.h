@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/VirtualCard.h"
 
@@ -30,6 +31,10 @@ class ProgrammingSetUp {
     std::unique_ptr<TTProgressDialog> progress_;
     std::unique_ptr<PtyCardServer> card_;
 };
+
+// The registers a card of each family exchanges, written out: 0-4, and for KFT018 also 7-47.
+std::vector<int> PortRegisterNumbers();
+std::vector<int> Kft018RegisterNumbers();
 
 // Placeholder of a LanguageTable entry ("Text 037") as a widget shows it.
 QString Placeholder(int number);

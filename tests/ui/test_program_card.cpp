@@ -19,20 +19,10 @@
 
 namespace {
 
+using program_test::Kft018RegisterNumbers;
 using program_test::Placeholder;
+using program_test::PortRegisterNumbers;
 using program_test::ProgrammingSetUp;
-
-std::vector<int> PortRegisters() {
-    return {0, 1, 2, 3, 4};
-}
-
-std::vector<int> AllExchangedRegisters() {
-    std::vector<int> registers = PortRegisters();
-    for (int reg = 7; reg <= 47; ++reg) {
-        registers.push_back(reg);
-    }
-    return registers;
-}
 
 // A different value in every register, none of them zero.
 RegisterImage PatternImage() {
@@ -98,9 +88,9 @@ TEST_F(ProgramCardTest, EachFamilyWritesItsRegistersAndGetsItsMessage) {
         int message;
     };
     const Case cases[] = {
-        {0, PortRegisters(), 19},         {1, PortRegisters(), 19},
-        {2, AllExchangedRegisters(), 22}, {3, AllExchangedRegisters(), 22},
-        {4, PortRegisters(), 94},         {5, PortRegisters(), 94},
+        {0, PortRegisterNumbers(), 19},   {1, PortRegisterNumbers(), 19},
+        {2, Kft018RegisterNumbers(), 22}, {3, Kft018RegisterNumbers(), 22},
+        {4, PortRegisterNumbers(), 94},   {5, PortRegisterNumbers(), 94},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "variant " << c.variant);
@@ -151,8 +141,8 @@ TEST_F(ProgramCardTest, FailingThirdWriteKeepsTheFirstTwoAndARetryWritesEverythi
 
     state_.Card().ClearHistory();
     ProgramExpectingMessage(QMessageBox::Warning, 20, 22);
-    EXPECT_EQ(state_.Card().RegistersWritten(), AllExchangedRegisters());
-    ExpectCardHolds(AllExchangedRegisters());
+    EXPECT_EQ(state_.Card().RegistersWritten(), Kft018RegisterNumbers());
+    ExpectCardHolds(Kft018RegisterNumbers());
     EXPECT_EQ(dialog_.result(), 1);
 }
 
@@ -161,7 +151,7 @@ TEST_F(ProgramCardTest, FailingFirstWriteLeavesTheCardUnchanged) {
     state_.Card().InjectFault(CardFault::FailingWrite, 0);
     dialog_.show();
     ProgramExpectingMessage(QMessageBox::Critical, 16, 37);
-    ExpectCardUntouched(AllExchangedRegisters());
+    ExpectCardUntouched(Kft018RegisterNumbers());
     ExpectDialogUsable();
 }
 
@@ -197,7 +187,7 @@ TEST_F(ProgramCardTest, RefusesToCloseWhileProgramming) {
     EXPECT_FALSE(during.cancelEnabled);
     EXPECT_TRUE(during.progressVisible);
     EXPECT_EQ(during.progressCaption, Placeholder(39));
-    EXPECT_EQ(state_.Card().RegistersWritten(), AllExchangedRegisters());
+    EXPECT_EQ(state_.Card().RegistersWritten(), Kft018RegisterNumbers());
     EXPECT_EQ(dialog_.result(), 1);
 }
 
@@ -219,7 +209,7 @@ TEST_F(ProgramCardTest, CancelAndCloseBoxEndWithoutTouchingTheCard) {
     EXPECT_FALSE(dialog_.isVisible());
 
     EXPECT_EQ(state_.Card().CommandCount(), 0);
-    ExpectCardUntouched(AllExchangedRegisters());
+    ExpectCardUntouched(Kft018RegisterNumbers());
 }
 
 TEST_F(ProgramCardTest, ModalRunEndsWithOneAfterProgramming) {
@@ -227,7 +217,7 @@ TEST_F(ProgramCardTest, ModalRunEndsWithOneAfterProgramming) {
     MessageBoxAnswerer boxes;
     QTimer::singleShot(0, [this] { ClickProgram(); });
     EXPECT_EQ(dialog_.exec(), 1);
-    EXPECT_EQ(state_.Card().RegistersWritten(), AllExchangedRegisters());
+    EXPECT_EQ(state_.Card().RegistersWritten(), Kft018RegisterNumbers());
 }
 
 }  // namespace
