@@ -1,0 +1,184 @@
+// A whole card pass as the tool runs it, without the dialogs: the card read of the port
+// selection (open, identification, hardware bits, the registers of a KFT018 card, close) and
+// the programming (open, the same registers written, close), through SerialPortParameter on the
+// Qt serial line against the virtual card on a pseudo-terminal.
+//
+//   unpaced    the card answers at once: the time is the tool's own work (target: under 200 ms
+//              for read and programming together).
+//   paced      the card's line runs at 1200 baud: the wall time against the pure line time of
+//              the bytes exchanged at 10 bits per byte (target: at most 1.02), and the tool's
+//              CPU time against the wall time (target: under 5 %, so no busy waiting).
+//
+// CPU time is that of the thread that runs the tool; the virtual card serves from a thread of
+// its own, which is the card's work, not the tool's.
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "link/QtSerialLine.h"
+#include "link/SerialPortParameter.h"
+#include "model/FirmwareVariant.h"
+#include "model/RegisterImage.h"
+#include "sim/VirtualCard.h"
+
+namespace {
+
+constexpr int kKft018Variant = 2;
+constexpr int kReadMode = 0;
+constexpr int kWriteMode = 1;
+constexpr int kPacedBaud = 1200;
+constexpr double kBitsPerByte = 10.0;
+
+// Frames on the wire: a request is its command text and 8 framing bytes; a reply is 12 bytes
+// and the data characters its echo announces.
+constexpr int kFrameBytes = 8;
+constexpr int kReplyBytes = 12;
+constexpr int kIdentifyBytes = (4 + kFrameBytes) + 68;
+constexpr int kHardwareBytes = (4 + kFrameBytes) + (kReplyBytes + 16);
+constexpr int kRegisterReadBytes = (8 + kFrameBytes) + (kReplyBytes + 4);
+constexpr int kRegisterWriteBytes = (12 + kFrameBytes) + kReplyBytes;
+
+struct PassBytes {
+    long read;
+    long programming;
+};
+
+PassBytes BytesOfPass(int variant) {
+    const auto registers = static_cast<long>(ExchangedRegisters(variant).size());
+    return {kIdentifyBytes + kHardwareBytes + registers * kRegisterReadBytes,
+            registers * kRegisterWriteBytes};
+}
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double WallSeconds() {
+    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+// The card read of the port selection dialog.
+bool ReadCard(SerialPortParameter& port, RegisterImage& image) {
+    if (!port.OpenPort() || !port.Identify() || !port.ReadHardware()) {
+        return false;
+    }
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(kReadMode, reg, image) != 1) {
+            return false;
+        }
+    }
+    port.ClosePort();
+    return true;
+}
+
+// The programming of the programming dialog.
+bool ProgramCard(SerialPortParameter& port, RegisterImage& image) {
+    if (!port.OpenPort()) {
+        return false;
+    }
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(kWriteMode, reg, image) != 1) {
+            return false;
+        }
+    }
+    port.ClosePort();
+    return true;
+}
+
+// A KFT018 card with a value in every register.
+CardConfig Kft018Card(int baud) {
+    CardConfig config;
+    config.identity = "KFT018-01-01";
+    config.hardwareBits = 2;
+    config.baud = baud;
+    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
+        config.registers.SetValue(reg, static_cast<uint16_t>(0x0101 * reg + 0x21));
+    }
+    return config;
+}
+
+// Args: the card's line rate (0 = unpaced), then what each iteration does: 0 read and
+// programming, 1 read only, 2 programming only.
+void BM_CardPass(benchmark::State& state) {
+    const int baud = static_cast<int>(state.range(0));
+    const auto part = state.range(1);
+    const bool read = part != 2;
+    const bool program = part != 1;
+
+    PtyCardServer server(Kft018Card(baud));
+    if (!server.Start()) {
+        state.SkipWithError("no pseudo-terminal for the virtual card");
+        return;
+    }
+    setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
+    SerialPortParameter port(MakeSystemSerialLine());
+    std::strcpy(port.PortName, "COM1");
+    RegisterImage image;
+    // The programming relies on the variant found by a read, as in the tool.
+    if (!read && !ReadCard(port, image)) {
+        state.SkipWithError("the first card read failed");
+        return;
+    }
+
+    double wall = 0.0;
+    double cpu = 0.0;
+    for (auto _ : state) {
+        const double wallStart = WallSeconds();
+        const double cpuStart = ThreadCpuSeconds();
+        const bool ok = (!read || ReadCard(port, image)) && (!program || ProgramCard(port, image));
+        cpu += ThreadCpuSeconds() - cpuStart;
+        wall += WallSeconds() - wallStart;
+        if (!ok) {
+            state.SkipWithError("a card command failed");
+            return;
+        }
+        benchmark::DoNotOptimize(image);
+    }
+
+    const PassBytes bytes = BytesOfPass(port.FirmwareVariant);
+    const long exchanged = (read ? bytes.read : 0) + (program ? bytes.programming : 0);
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["bytes"] = static_cast<double>(exchanged);
+    state.counters["wall_ms"] = 1e3 * wall / iterations;
+    state.counters["cpu_ms"] = 1e3 * cpu / iterations;
+    state.counters["cpu_pct"] = 100.0 * cpu / wall;
+    if (baud > 0) {
+        const double lineSeconds = exchanged * kBitsPerByte / baud;
+        state.counters["line_s"] = lineSeconds;
+        state.counters["ratio"] = wall / iterations / lineSeconds;
+    }
+}
+
+BENCHMARK(BM_CardPass)
+    ->ArgNames({"baud", "part"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One paced pass takes about 25.5 s of line time.
+BENCHMARK(BM_CardPass)
+    ->ArgNames({"baud", "part"})
+    ->Args({kPacedBaud, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // the serial port's notifiers need one
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
