@@ -27,4 +27,19 @@ size_t LayOutFrame(std::string_view payload, uint8_t* out, size_t capacity, char
     return length;
 }
 
+long WireDigitsValue(std::string_view text, size_t offset, size_t count) {
+    if (text.size() < offset + count) {
+        return -1;
+    }
+    long value = 0;
+    for (size_t i = offset; i < offset + count; ++i) {
+        const int digit = WireDigitValue(static_cast<uint8_t>(text[i]));
+        if (digit < 0) {
+            return -1;
+        }
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
 }  // namespace card

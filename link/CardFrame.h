@@ -57,6 +57,10 @@ inline int WireDigitValue(uint8_t c) {
     return c >= 0x30 && c <= 0x3F ? c - 0x30 : -1;
 }
 
+// The value of `count` travelling digits from `offset` of `text`, high digit first; -1 when the
+// text is too short or one of them is no digit.
+long WireDigitsValue(std::string_view text, size_t offset, size_t count);
+
 // A data byte from its two characters, high digit first, kept to eight bits.
 inline uint8_t DecodeWireByte(uint8_t high, uint8_t low) {
     return static_cast<uint8_t>((high - 0x30) * 16 + (low - 0x30));

@@ -12,19 +12,6 @@ namespace {
 constexpr char kRefusal[] = "XE00";
 constexpr uint8_t kSurplusByte = 0x55;
 
-// The value of `count` travelling digits from `offset`, or -1 when one is no digit.
-int DigitsValue(const std::string& text, size_t offset, size_t count) {
-    int value = 0;
-    for (size_t i = offset; i < offset + count; ++i) {
-        const int digit = card::WireDigitValue(static_cast<uint8_t>(text[i]));
-        if (digit < 0) {
-            return -1;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 std::string WireDigits(unsigned value, int count) {
     std::string digits;
     for (int shift = 4 * (count - 1); shift >= 0; shift -= 4) {
@@ -162,15 +149,15 @@ std::vector<uint8_t> Card::Reply(const std::string& text, CardFault fault) {
         return ReplyFrame("XD10" + std::string(1, bits) + std::string(15, '0'));
     }
     if (text.size() == 8 && text.rfind("XG041", 0) == 0) {
-        const int reg = DigitsValue(text, 5, 3);
+        const int reg = static_cast<int>(card::WireDigitsValue(text, 5, 3));
         if (reg >= 0 && reg < RegisterImage::kRegisterCount) {
             read_.push_back(reg);
             return ReplyFrame("XG04" + WireDigits(config_.registers.Value(reg), 4));
         }
     }
     if (text.size() == 12 && text.rfind("XS081", 0) == 0) {
-        const int reg = DigitsValue(text, 5, 3);
-        const int value = DigitsValue(text, 8, 4);
+        const int reg = static_cast<int>(card::WireDigitsValue(text, 5, 3));
+        const long value = card::WireDigitsValue(text, 8, 4);
         if (reg >= 0 && reg < RegisterImage::kRegisterCount && value >= 0) {
             config_.registers.SetValue(reg, static_cast<uint16_t>(value));
             written_.push_back(reg);

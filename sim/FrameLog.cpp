@@ -22,22 +22,6 @@ std::string FrameText(const std::vector<uint8_t>& frame) {
     return text;
 }
 
-// The value of `count` travelling digits from `offset` of the text, or -1.
-long DigitsValue(const std::string& text, size_t offset, size_t count) {
-    if (text.size() < offset + count) {
-        return -1;
-    }
-    long value = 0;
-    for (size_t i = offset; i < offset + count; ++i) {
-        const int digit = card::WireDigitValue(static_cast<uint8_t>(text[i]));
-        if (digit < 0) {
-            return -1;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 std::string Hex4(long value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%04lX", value);
@@ -54,10 +38,10 @@ std::string DescribeRequest(const std::vector<uint8_t>& frame) {
     } else if (text == "XD00") {
         meaning = "read hardware bits";
     } else if (text.rfind("XG041", 0) == 0 && text.size() == 8) {
-        meaning = "read register " + std::to_string(DigitsValue(text, 5, 3));
+        meaning = "read register " + std::to_string(card::WireDigitsValue(text, 5, 3));
     } else if (text.rfind("XS081", 0) == 0 && text.size() == 12) {
-        meaning = "write register " + std::to_string(DigitsValue(text, 5, 3)) + " = " +
-                  Hex4(DigitsValue(text, 8, 4));
+        meaning = "write register " + std::to_string(card::WireDigitsValue(text, 5, 3)) + " = " +
+                  Hex4(card::WireDigitsValue(text, 8, 4));
     }
     return text + " (" + meaning + ")";
 }
@@ -70,7 +54,7 @@ std::string DescribeReply(const std::vector<uint8_t>& frame) {
     } else if (text.rfind("XD10", 0) == 0 && text.size() > 4) {
         meaning = "hardware bits " + std::to_string(static_cast<uint8_t>(text[4]) & 0x1F);
     } else if (text.rfind("XG04", 0) == 0 && text.size() >= 8) {
-        meaning = "register value " + Hex4(DigitsValue(text, 4, 4));
+        meaning = "register value " + Hex4(card::WireDigitsValue(text, 4, 4));
     } else if (text == "XS00") {
         meaning = "write accepted";
     } else if (text == "XE00") {

@@ -5,34 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "sim/Card.h"
+#include "tests/sim/frame_helpers.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Request(const std::string& text) {
-    Bytes frame(text.size() + 8, 0xFF);
-    frame[0] = 0x02;
-    frame[1] = '1';
-    frame[2] = '0';
-    std::copy(text.begin(), text.end(), frame.begin() + 3);
-    frame.back() = 0x03;
-    return frame;
-}
-
-Bytes ReplyFrame(const std::string& payload) {
-    Bytes frame(payload.size() + 8, 0xFF);
-    frame[0] = 0x02;
-    frame[1] = '0';
-    frame[2] = '1';
-    std::copy(payload.begin(), payload.end(), frame.begin() + 3);
-    frame.back() = 0x03;
-    return frame;
-}
-
 // The whole answer to one request, pieces joined.
 Bytes Answer(Card& card, const std::string& text) {
-    const Bytes request = Request(text);
+    const Bytes request = RequestFrame(text);
     Bytes out;
     for (const auto& piece : card.Receive(request.data(), request.size())) {
         out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
@@ -93,8 +74,8 @@ TEST(Card, RefusesWhatItDoesNotUnderstand) {
 TEST(Card, FindsFramesInAnyChunkingAndSkipsNoise) {
     Card card(Config());
     Bytes stream = {0x55, 0x03, 0xFF};
-    const Bytes first = Request("XG04100:");
-    const Bytes second = Request("XD00");
+    const Bytes first = RequestFrame("XG04100:");
+    const Bytes second = RequestFrame("XD00");
     stream.insert(stream.end(), first.begin(), first.end());
     stream.insert(stream.end(), {0x02, 0x31});  // a frame that breaks off
     stream.insert(stream.end(), second.begin(), second.end());
@@ -140,7 +121,7 @@ TEST(Card, FaultsShapeTheReply) {
         SCOPED_TRACE(CardFaultName(c.fault));
         Card card(Config());
         card.InjectFault(c.fault);
-        const Bytes request = Request("XG04100:");
+        const Bytes request = RequestFrame("XG04100:");
         const auto pieces = card.Receive(request.data(), request.size());
         ASSERT_EQ(pieces.size(), c.pieces.size());
         for (size_t i = 0; i < pieces.size(); ++i) {

@@ -12,22 +12,13 @@
 #include <gtest/gtest.h>
 
 #include "sim/VirtualCard.h"
+#include "tests/sim/frame_helpers.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
 using std::chrono::milliseconds;
-
-Bytes Request(const std::string& text) {
-    Bytes frame(text.size() + 8, 0xFF);
-    frame[0] = 0x02;
-    frame[1] = '1';
-    frame[2] = '0';
-    std::copy(text.begin(), text.end(), frame.begin() + 3);
-    frame.back() = 0x03;
-    return frame;
-}
 
 // A raw client end of the pseudo-terminal, closed on every path out of a test.
 class Client {
@@ -87,9 +78,9 @@ TEST(PtyCardServer, AnswersOnThePseudoTerminalAndCleansUp) {
     {
         Client client(server.DevicePath());
         ASSERT_TRUE(client.Ok());
-        ASSERT_TRUE(client.Send(Request("XI00")));
+        ASSERT_TRUE(client.Send(RequestFrame("XI00")));
         EXPECT_EQ(client.Receive(68, milliseconds(2000)).size(), 68u);
-        ASSERT_TRUE(client.Send(Request("XS081002=>?0")));
+        ASSERT_TRUE(client.Send(RequestFrame("XS081002=>?0")));
         EXPECT_EQ(client.Receive(12, milliseconds(2000)).size(), 12u);
     }
     EXPECT_TRUE(server.WaitForCommands(2, milliseconds(2000)));
@@ -101,7 +92,7 @@ TEST(PtyCardServer, AnswersOnThePseudoTerminalAndCleansUp) {
     // The PC side may close and open the line again.
     {
         Client again(server.DevicePath());
-        ASSERT_TRUE(again.Send(Request("XG041002")));
+        ASSERT_TRUE(again.Send(RequestFrame("XG041002")));
         EXPECT_EQ(again.Receive(16, milliseconds(2000)).size(), 16u);
     }
     server.Stop();
@@ -119,7 +110,7 @@ TEST(PtyCardServer, PacesTheLineLikeARealOne) {
     Client client(server.DevicePath());
     ASSERT_TRUE(client.Ok());
     const auto start = Clock::now();
-    ASSERT_TRUE(client.Send(Request("XI00")));
+    ASSERT_TRUE(client.Send(RequestFrame("XI00")));
     const Bytes first = client.Receive(1, milliseconds(3000));
     const auto firstByte = Clock::now() - start;
     const Bytes rest = client.Receive(67, milliseconds(3000));
@@ -134,7 +125,7 @@ TEST(PtyCardServer, AHangUpClosesThePseudoTerminal) {
     ASSERT_TRUE(server.Start());
     Client client(server.DevicePath());
     server.InjectFault(CardFault::HangUp);
-    ASSERT_TRUE(client.Send(Request("XD00")));
+    ASSERT_TRUE(client.Send(RequestFrame("XD00")));
     bool ended = false;
     EXPECT_TRUE(client.Receive(28, milliseconds(3000), &ended).empty());
     EXPECT_TRUE(ended);
@@ -147,10 +138,10 @@ TEST(PtyCardServer, ASplitReplyPausesLongerThanASecond) {
     Client client(server.DevicePath());
     server.InjectFault(CardFault::SplitReply, 1);
     server.StopAnsweringAfter(3);
-    ASSERT_TRUE(client.Send(Request("XD00")));
+    ASSERT_TRUE(client.Send(RequestFrame("XD00")));
     EXPECT_EQ(client.Receive(28, milliseconds(2000)).size(), 28u);
     const auto start = Clock::now();
-    ASSERT_TRUE(client.Send(Request("XD00")));
+    ASSERT_TRUE(client.Send(RequestFrame("XD00")));
     EXPECT_EQ(client.Receive(28, milliseconds(1000)).size(), 14u);
     EXPECT_EQ(client.Receive(14, milliseconds(2000)).size(), 14u);
     EXPECT_GE(Clock::now() - start, milliseconds(1500));
