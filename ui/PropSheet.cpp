@@ -77,6 +77,10 @@ const char kNexpr[] = "NEXPR";
 // a single literal blank.
 const char* const kThresholdMasks[] = {" ", "0.00; ", "#00; ", "000; "};
 
+// The threshold and delay fields are narrow: their text may use the room of the inner margin
+// the toolkit keeps, so that four digits show whole in the 11-pixel font.
+constexpr QMargins kNarrowFieldMargins(-2, 0, -2, 0);
+
 template <class Widget>
 Widget* Make(QWidget* parent, const QString& name, const QRect& geometry) {
     auto* widget = new Widget(parent);
@@ -329,6 +333,7 @@ void TTPropSheet::BuildInputPage() {
     const auto threshold = [this](const char* name, int n, int x, int y) {
         auto* field = Make<QLineEdit>(InputDialog, Numbered(name, n),
                                       QRect(x, y, kThresholdWidth, kFieldHeight));
+        field->setTextMargins(kNarrowFieldMargins);
         field->setInputMask(QString::fromLatin1(kThresholdMasks[kInputVolts]));
         return field;
     };
@@ -349,6 +354,7 @@ void TTPropSheet::BuildInputPage() {
 
         EditDelayN[i] = Make<QLineEdit>(InputDialog, Numbered("EditDelay", n),
                                         QRect(kDelayX, y, kDelayWidth, kFieldHeight));
+        EditDelayN[i]->setTextMargins(kNarrowFieldMargins);
         EditDelayN[i]->setMaxLength(kDelayMaxLength);
         // Digits only: a letter typed into a delay field has no effect.
         EditDelayN[i]->setValidator(new QRegularExpressionValidator(
@@ -714,29 +720,24 @@ void Unselect(QListWidget* list) {
 }  // namespace
 
 void TTPropSheet::ButtonAddClick() {
-    const std::vector<int> selected = SelectedEvents(ListEvent);
-    if (selected.empty()) {
-        ShowLanguageWarning(15, 46);
-        return;
-    }
-    for (int event : selected) {
-        Outputs.Assign(ChosenOutput(), Names[event - 1], Names);
-    }
-    RebuildListEventAss();
-    Unselect(ListEvent);
+    ChangeAssignment(ListEvent, &OutputEvents::Assign);
 }
 
 void TTPropSheet::ButtonSubClick() {
-    const std::vector<int> selected = SelectedEvents(ListEventAss);
+    ChangeAssignment(ListEventAss, &OutputEvents::Remove);
+}
+
+void TTPropSheet::ChangeAssignment(QListWidget* list, AssignmentChange change) {
+    const std::vector<int> selected = SelectedEvents(list);
     if (selected.empty()) {
         ShowLanguageWarning(15, 46);
         return;
     }
     for (int event : selected) {
-        Outputs.Remove(ChosenOutput(), Names[event - 1], Names);
+        (Outputs.*change)(ChosenOutput(), Names[event - 1], Names);
     }
     RebuildListEventAss();
-    Unselect(ListEventAss);
+    Unselect(list);
 }
 
 void TTPropSheet::ListEventClick() {

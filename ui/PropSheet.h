@@ -88,6 +88,10 @@ class TTPropSheet : public QDialog {
     void ShowOutputPage();
     // Parity, stop-bit and address controls of COM2 follow its protocol.
     void ApplyCom2Protocol(int protocolEntry);
+    // Adds or removes the events selected in list for the chosen output; a warning when none
+    // is selected.
+    using AssignmentChange = void (OutputEvents::*)(int, const std::string&, const EventNames&);
+    void ChangeAssignment(QListWidget* list, AssignmentChange change);
     // The assigned events of the chosen output; ButtonSub follows.
     void RebuildListEventAss();
     int ChosenOutput() const;

@@ -44,6 +44,14 @@ void SheetTest::TearDown() {
     FreeLanguageTable();
 }
 
+void SheetTest::SetInputRow(int n, uint8_t type, uint8_t delay, uint16_t lower, uint16_t upper) {
+    const int reg = 24 + 3 * (n - 1);
+    Image().SetHigh(reg, type);
+    Image().SetLow(reg, delay);
+    Image().SetValue(reg + 1, lower);
+    Image().SetValue(reg + 2, upper);
+}
+
 bool SheetTest::Show() {
     sheet->show();
     sheet->activateWindow();
@@ -89,6 +97,7 @@ void TypeInto(QLineEdit* field, const QString& text) {
     QTest::mouseClick(field, Qt::LeftButton);
     ASSERT_TRUE(field->hasFocus()) << field->objectName().toStdString();
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
 }
 

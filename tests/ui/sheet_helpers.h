@@ -37,6 +37,8 @@ class SheetTest : public testing::Test {
     void TearDown() override;
 
     RegisterImage& Image() { return *RegisterImageStorage; }
+    // Input n's registers: type and delay byte, lower and upper threshold.
+    void SetInputRow(int n, uint8_t type, uint8_t delay, uint16_t lower, uint16_t upper);
     // Shows the sheet (its show handler runs) and waits until it has the focus.
     bool Show();
 
@@ -61,7 +63,7 @@ class SheetTest : public testing::Test {
 // The user's actions.
 // Opens the drop-down list, moves to the entry and takes it with Return.
 void PickEntry(QComboBox* combo, int entry);
-// Clicks into the field, selects its whole text and types.
+// Clicks into the field, selects its whole text, deletes it and types.
 void TypeInto(QLineEdit* field, const QString& text);
 // Presses Tab in the control that has the focus.
 void TabAway();
