@@ -152,11 +152,12 @@ void TTSetPortParam::ButtonOkClick() {
     const bool read = ReadCard();
     SetControlsEnabled(true);
     reading_ = false;
-    if (focused != nullptr) {
-        focused->setFocus();
-    }
     if (read) {
         RunConfigurationLoop();
+    }
+    // Disabling took the focus away; the user goes on where he was.
+    if (focused != nullptr) {
+        focused->setFocus();
     }
 }
 

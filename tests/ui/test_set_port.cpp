@@ -1,0 +1,452 @@
+// The port selection dialog against the virtual card on a pseudo-terminal: what it reads per
+// firmware family, what the user sees when the card fails, and that it cannot be left while
+// the card is read.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/LanguageTable.h"
+#include "dialog_helpers.h"
+#include "link/SerialPortParameter.h"
+#include "model/RegisterImage.h"
+#include "sim/VirtualCard.h"
+#include "ui/ProgramDialog.h"
+#include "ui/ProgressDialog.h"
+#include "ui/PropSheet.h"
+#include "ui/SetPort.h"
+
+namespace {
+
+using testing::ElementsAre;
+
+constexpr QMessageBox::Icon kWarning = QMessageBox::Warning;
+constexpr QMessageBox::Icon kError = QMessageBox::Critical;
+constexpr uint16_t kUnread = 0xEEEE;
+constexpr int kCardHardwareBits = 21;
+
+std::vector<int> Range(int first, int last) {
+    std::vector<int> numbers;
+    for (int i = first; i <= last; ++i) {
+        numbers.push_back(i);
+    }
+    return numbers;
+}
+
+std::vector<int> Without(std::vector<int> numbers, int removed) {
+    numbers.erase(std::remove(numbers.begin(), numbers.end(), removed), numbers.end());
+    return numbers;
+}
+
+std::vector<int> Kft018Registers() {
+    std::vector<int> registers = Range(0, 4);
+    const std::vector<int> rest = Range(7, 47);
+    registers.insert(registers.end(), rest.begin(), rest.end());
+    return registers;
+}
+
+CardConfig CardWithIdentity(const std::string& identity) {
+    CardConfig config;
+    config.identity = identity;
+    config.hardwareBits = kCardHardwareBits;
+    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
+        // Bit 6 of every low byte set: the parity rule of the read (a code 0 on COM1-COM3
+        // arrives as 1) leaves these values as they are.
+        config.registers.SetValue(reg, static_cast<uint16_t>(0x1040 + 0x0101 * reg));
+    }
+    return config;
+}
+
+class SetPortTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(CreateLanguageTable(), 0);
+        RegisterImageStorage = std::make_unique<RegisterImage>();
+        for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
+            RegisterImageStorage->SetValue(reg, kUnread);
+        }
+        HardwareBits = 0;
+        // In the order of start-up.
+        dialog_ = std::make_unique<TTSetPortParam>();
+        TSetPortParam = dialog_.get();
+        sheet_ = std::make_unique<TTPropSheet>();
+        TPropSheet = sheet_.get();
+        progress_ = std::make_unique<TTProgressDialog>();
+        TProgressDialog = progress_.get();
+        program_ = std::make_unique<TTProgramDialog>();
+        TProgramDialog = program_.get();
+        DeclineTheSheetWhenItShows();
+        dialog_->show();
+    }
+
+    void TearDown() override {
+        sheetWatch_.stop();
+        TSetPortParam = nullptr;
+        TPropSheet = nullptr;
+        TProgressDialog = nullptr;
+        TProgramDialog = nullptr;
+        dialog_.reset();
+        sheet_.reset();
+        progress_.reset();
+        program_.reset();
+        card_.reset();
+        SerialPort.reset();
+        RegisterImageStorage.reset();
+        unsetenv("BROVANE_COM1");
+        FreeLanguageTable();
+    }
+
+    // Starts the virtual card and lets COM1 reach it.
+    bool StartCard(const std::string& identity) {
+        card_ = std::make_unique<PtyCardServer>(CardWithIdentity(identity));
+        if (!card_->Start()) {
+            return false;
+        }
+        setenv("BROVANE_COM1", card_->DevicePath().c_str(), 1);
+        return true;
+    }
+
+    void TypePort(const QString& text) {
+        QLineEdit* field = dialog_->ComboPort->lineEdit();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+
+    void ExpectIdle() {
+        EXPECT_TRUE(dialog_->isVisible());
+        EXPECT_FALSE(dialog_->IsReading());
+        EXPECT_TRUE(dialog_->ButtonOk->isEnabled());
+        EXPECT_TRUE(dialog_->ButtonCancel->isEnabled());
+        EXPECT_TRUE(dialog_->ComboPort->isEnabled());
+        EXPECT_FALSE(progress_->isVisible());
+        EXPECT_EQ(progress_->Position(), 0);
+        EXPECT_EQ(progress_->Step(), 3);
+        EXPECT_FALSE(SerialPort->IsOpen());
+    }
+
+    // Registers not in `read` still hold the marker; those in it hold the card's values.
+    void ExpectImageHolds(const std::vector<int>& read) {
+        const RegisterImage cardRegisters = card_->Registers();
+        for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
+            const bool wasRead = std::find(read.begin(), read.end(), reg) != read.end();
+            EXPECT_EQ(RegisterImageStorage->Value(reg),
+                      wasRead ? cardRegisters.Value(reg) : kUnread)
+                << "register " << reg;
+        }
+    }
+
+    // A complete read goes on into the configuration loop; here the sheet is turned down at
+    // once, which ends the loop. How the port selection stood at that moment is kept.
+    void DeclineTheSheetWhenItShows() {
+        sheetWatch_.setInterval(5);
+        QObject::connect(&sheetWatch_, &QTimer::timeout, [this] {
+            if (QApplication::activeModalWidget() != sheet_.get()) {
+                return;
+            }
+            ++sheetShows_;
+            idleWhenSheetShown_ = !dialog_->IsReading() && dialog_->ButtonOk->isEnabled() &&
+                                  dialog_->ButtonCancel->isEnabled() &&
+                                  dialog_->ComboPort->isEnabled() && !progress_->isVisible() &&
+                                  !SerialPort->IsOpen();
+            sheet_->CancelBtnClick();
+        });
+        sheetWatch_.start();
+    }
+
+    // The messages of the port selection itself (all under caption 16).
+    static std::vector<ShownMessage> PortMessages(const MessageBoxAnswerer& answerer) {
+        std::vector<ShownMessage> messages;
+        for (const ShownMessage& message : answerer.Shown()) {
+            if (message.caption == "Text 016") {
+                messages.push_back(message);
+            }
+        }
+        return messages;
+    }
+
+    std::unique_ptr<TTSetPortParam> dialog_;
+    std::unique_ptr<TTPropSheet> sheet_;
+    std::unique_ptr<TTProgressDialog> progress_;
+    std::unique_ptr<TTProgramDialog> program_;
+    std::unique_ptr<PtyCardServer> card_;
+    QTimer sheetWatch_;
+    int sheetShows_ = 0;
+    bool idleWhenSheetShown_ = false;
+};
+
+TEST_F(SetPortTest, ShowsTheSevenPortsWithCom1ChosenAndTheLanguageTexts) {
+    EXPECT_EQ(dialog_->windowTitle(), "Text 000 - Version 1.4");
+    EXPECT_EQ(dialog_->GroupPort->title(), "Text 003");
+    EXPECT_EQ(dialog_->ButtonOk->text(), "Text 001");
+    EXPECT_EQ(dialog_->ButtonCancel->text(), "Text 002");
+    QStringList entries;
+    for (int i = 0; i < dialog_->ComboPort->count(); ++i) {
+        entries << dialog_->ComboPort->itemText(i);
+    }
+    EXPECT_EQ(entries, QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7"}));
+    EXPECT_EQ(dialog_->ComboPort->currentText(), "COM1");
+    EXPECT_EQ(dialog_->SelectedPortIndex(), 0);
+    EXPECT_STREQ(SerialPort->PortName, "COM1");
+    EXPECT_TRUE(dialog_->ComboPort->isEditable());
+}
+
+TEST_F(SetPortTest, ShowingAgainStartsFromCom1) {
+    TypePort("COM5");
+    ASSERT_STREQ(SerialPort->PortName, "COM5");
+    dialog_->hide();
+    dialog_->show();
+    EXPECT_EQ(dialog_->ComboPort->currentText(), "COM1");
+    EXPECT_STREQ(SerialPort->PortName, "COM1");
+}
+
+TEST_F(SetPortTest, LaysOutAsDesigned) {
+    EXPECT_EQ(dialog_->size(), QSize(186, 113));
+    EXPECT_EQ(dialog_->GroupPort->geometry(), QRect(8, 8, 169, 65));
+    EXPECT_EQ(dialog_->ComboPort->parentWidget(), dialog_->GroupPort);
+    EXPECT_EQ(dialog_->ComboPort->pos(), QPoint(17, 27));
+    EXPECT_EQ(dialog_->ComboPort->width(), 138);
+    EXPECT_EQ(dialog_->ButtonOk->geometry(), QRect(10, 79, 81, 25));
+    EXPECT_EQ(dialog_->ButtonCancel->geometry(), QRect(97, 79, 81, 25));
+    EXPECT_FALSE(dialog_->ButtonOk->icon().isNull());
+    EXPECT_FALSE(dialog_->ButtonCancel->icon().isNull());
+}
+
+struct PortNameCase {
+    QString typed;
+    const char* portName;
+};
+
+class TypedPortName : public SetPortTest, public testing::WithParamInterface<PortNameCase> {};
+
+TEST_P(TypedPortName, ReachesTheConnectionCutToFourCharacters) {
+    TypePort(GetParam().typed);
+    EXPECT_STREQ(SerialPort->PortName, GetParam().portName);
+}
+
+INSTANTIATE_TEST_SUITE_P(SetPort, TypedPortName,
+                         testing::Values(PortNameCase{"COM3", "COM3"},
+                                         PortNameCase{"COM12345", "COM1"},
+                                         PortNameCase{"/dev/ttyUSB0", "/dev"},
+                                         PortNameCase{"CO", "CO"}, PortNameCase{"", ""}));
+
+TEST_F(SetPortTest, AnUnlistedPortIsRefusedWithAWarningAndNothingIsOpened) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    TypePort("COM9");
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 015", kWarning}));
+    EXPECT_EQ(card_->CommandCount(), 0);
+    EXPECT_EQ(sheetShows_, 0);
+    ExpectIdle();
+    ExpectImageHolds({});
+}
+
+TEST_F(SetPortTest, AListedNameTypedInOtherCaseIsNoListEntry) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    TypePort("com1");
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 015", kWarning}));
+    EXPECT_EQ(card_->CommandCount(), 0);
+}
+
+struct FamilyCase {
+    const char* identity;
+    int variant;
+    std::vector<int> registers;
+};
+
+class ReadingACard : public SetPortTest, public testing::WithParamInterface<FamilyCase> {};
+
+TEST_P(ReadingACard, ReadsTheRegistersOfItsFamilyAndReturnsToIdle) {
+    const FamilyCase& c = GetParam();
+    ASSERT_TRUE(StartCard(c.identity));
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_TRUE(PortMessages(answerer).empty());
+    EXPECT_EQ(card_->RegistersRead(), c.registers);
+    EXPECT_EQ(SerialPort->FirmwareVariant, c.variant);
+    EXPECT_EQ(HardwareBits, kCardHardwareBits);
+    ExpectImageHolds(c.registers);
+    // The configuration follows once the port is closed and the controls are back.
+    EXPECT_EQ(sheetShows_, 1);
+    EXPECT_TRUE(idleWhenSheetShown_);
+    ExpectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, ReadingACard,
+                         testing::Values(FamilyCase{"KFT018-01-01", 2, Kft018Registers()},
+                                         FamilyCase{"KFT015-01-04", 0, Range(0, 4)}),
+                         [](const testing::TestParamInfo<FamilyCase>& info) {
+                             return std::string("Variant") + std::to_string(info.param.variant);
+                         });
+
+TEST_F(SetPortTest, WhileReadingTheControlsAreOffAndTheProgressShowsTheReadCaption) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    int looks = 0;
+    int controlsOn = 0;
+    int progressHidden = 0;
+    int maxPosition = 0;
+    QString caption;
+    QTimer observer;
+    observer.setInterval(0);
+    QObject::connect(&observer, &QTimer::timeout, [&] {
+        if (!dialog_->IsReading()) {
+            return;
+        }
+        ++looks;
+        controlsOn += dialog_->ButtonOk->isEnabled() + dialog_->ButtonCancel->isEnabled() +
+                      dialog_->ComboPort->isEnabled();
+        progressHidden += !progress_->isVisible();
+        maxPosition = std::max(maxPosition, progress_->Position());
+        caption = progress_->windowTitle();
+    });
+    observer.start();
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    observer.stop();
+    EXPECT_TRUE(PortMessages(answerer).empty());
+    EXPECT_GT(looks, 40);
+    EXPECT_EQ(controlsOn, 0);
+    EXPECT_EQ(progressHidden, 0);
+    EXPECT_EQ(caption, "Text 038");
+    // The last advance happens after the last pending work ran.
+    EXPECT_EQ(maxPosition, 99);
+    ExpectIdle();
+}
+
+struct FailureCase {
+    const char* name;
+    int failingCommand;  // 0 identification, 1 hardware bits, 2.. register reads
+    std::vector<int> readBefore;
+};
+
+class AFailingCard : public SetPortTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(AFailingCard, ShowsMessage37ClosesTheDeviceAndASecondOkReadsNormally) {
+    const FailureCase& c = GetParam();
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    card_->InjectFault(CardFault::WrongEcho, c.failingCommand);
+    {
+        MessageBoxAnswerer answerer;
+        dialog_->ButtonOk->click();
+        EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 037", kError}));
+    }
+    EXPECT_EQ(sheetShows_, 0);
+    ExpectIdle();
+    // The registers read before the failure stay in the image.
+    ExpectImageHolds(c.readBefore);
+
+    card_->ClearHistory();
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_TRUE(PortMessages(answerer).empty());
+    EXPECT_EQ(sheetShows_, 1);
+    EXPECT_EQ(card_->RegistersRead(), Kft018Registers());
+    ExpectImageHolds(Kft018Registers());
+    ExpectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, AFailingCard,
+    testing::Values(FailureCase{"Identification", 0, {}}, FailureCase{"HardwareBits", 1, {}},
+                    FailureCase{"ThirdRegister", 4, {0, 1}},
+                    FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47)}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SetPortTest, APortThatCannotBeOpenedShowsMessage36) {
+    setenv("BROVANE_COM1", "/nonexistent/brovane-port", 1);
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 036", kError}));
+    EXPECT_EQ(sheetShows_, 0);
+    ExpectIdle();
+}
+
+TEST_F(SetPortTest, RefusesToCloseWhileReading) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    int attempts = 0;
+    RunWhen(
+        *dialog_, [&] { return dialog_->IsReading() && progress_->Position() >= 9; },
+        [&] {
+            ++attempts;
+            PressCloseBox(*dialog_);
+            QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+            dialog_->reject();
+            dialog_->ButtonCancel->click();
+        });
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_EQ(attempts, 1);
+    EXPECT_TRUE(PortMessages(answerer).empty());
+    EXPECT_EQ(card_->RegistersRead(), Kft018Registers());
+    ExpectIdle();
+}
+
+TEST_F(SetPortTest, TabFollowsPortOkCancel) {
+    dialog_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    ASSERT_TRUE(WaitUntil([&] { return dialog_->ComboPort->hasFocus(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(dialog_->ButtonOk->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(dialog_->ButtonCancel->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(dialog_->ComboPort->hasFocus());
+}
+
+TEST_F(SetPortTest, ReturnInThePortFieldReadsTheCard) {
+    ASSERT_TRUE(StartCard("KFT015-01-04"));
+    dialog_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    ASSERT_TRUE(WaitUntil([&] { return dialog_->ComboPort->hasFocus(); }));
+    MessageBoxAnswerer answerer;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(card_->RegistersRead(), Range(0, 4));
+    EXPECT_TRUE(PortMessages(answerer).empty());
+    // The focus comes back to the field after the read.
+    EXPECT_EQ(dialog_->focusWidget(), dialog_->ComboPort);
+}
+
+enum class WayOut { Cancel, CloseBox, Escape };
+
+class LeavingThePortSelection : public SetPortTest, public testing::WithParamInterface<WayOut> {};
+
+TEST_P(LeavingThePortSelection, EndsTheProgramWithCodeZero) {
+    dialog_->hide();
+    QTimer::singleShot(0, dialog_.get(), [this] { dialog_->exec(); });
+    RunWhen(
+        *dialog_, [this] { return QApplication::activeModalWidget() == dialog_.get(); },
+        [this] {
+            switch (GetParam()) {
+                case WayOut::Cancel:
+                    dialog_->ButtonCancel->click();
+                    break;
+                case WayOut::CloseBox:
+                    PressCloseBox(*dialog_);
+                    break;
+                case WayOut::Escape:
+                    QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+                    break;
+            }
+        });
+    EXPECT_EQ(RunEventLoop(), 0);
+    EXPECT_FALSE(dialog_->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeavingThePortSelection,
+                         testing::Values(WayOut::Cancel, WayOut::CloseBox, WayOut::Escape));
+
+}  // namespace
