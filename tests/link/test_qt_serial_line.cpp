@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include <gtest/gtest.h>
