@@ -13,6 +13,7 @@ class UpDown : public QWidget {
     Q_OBJECT
   public:
     enum class Button { Up, Down };
+    Q_ENUM(Button)
 
     explicit UpDown(QWidget* parent = nullptr);
 
