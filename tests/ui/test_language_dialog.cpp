@@ -172,16 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"NoFiles", {}, {}, {}}),
     [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
-TEST_F(LanguageDialogTest, LooksAsDesigned) {
+TEST_F(LanguageDialogTest, ShowsItsFixedTextsAndTheGlyph) {
     MakeDialogs();
     EXPECT_EQ(language_->windowTitle(), "Set Language");
-    EXPECT_EQ(language_->size(), QSize(232, 114));
-    EXPECT_EQ(language_->GroupBox1->geometry(), QRect(8, 8, 216, 65));
-    EXPECT_TRUE(language_->GroupBox1->title().isEmpty());
-    EXPECT_EQ(language_->ComboLanguage->pos(), QPoint(21, 32));
-    EXPECT_EQ(language_->ComboLanguage->width(), 193);
     EXPECT_FALSE(language_->ComboLanguage->isEditable());
-    EXPECT_EQ(language_->ButtonOk->geometry(), QRect(143, 80, 81, 25));
     EXPECT_EQ(language_->ButtonOk->text(), "Ok");
     EXPECT_FALSE(language_->ButtonOk->icon().isNull());
 }
