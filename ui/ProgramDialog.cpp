@@ -145,6 +145,8 @@ TTProgramDialog::TTProgramDialog(QWidget* parent) : QDialog(parent) {
     ButtonProg->setObjectName(QStringLiteral("ButtonProg"));
     ButtonProg->setGeometry(241, 277, 81, 25);
     ButtonProg->setIconSize(QSize(16, 16));
+    // Return programs the card, as the dialog's purpose; Escape cancels.
+    ButtonProg->setDefault(true);
     ButtonCancel = new QPushButton(QIcon(QStringLiteral(":/glyphs/cancel.png")), QString(), this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setGeometry(336, 277, 81, 25);
