@@ -58,6 +58,14 @@ bool SheetTest::Show() {
     return QTest::qWaitForWindowActive(sheet.get(), kWaitMs);
 }
 
+bool SheetTest::ShowOn(QWidget* page) {
+    if (!Show()) {
+        return false;
+    }
+    ClickTab(*sheet, page);
+    return sheet->PageControl->currentWidget() == page;
+}
+
 QComboBox* SheetTest::Combo(const QString& name) const {
     return Find<QComboBox>(name);
 }

@@ -41,6 +41,8 @@ class SheetTest : public testing::Test {
     void SetInputRow(int n, uint8_t type, uint8_t delay, uint16_t lower, uint16_t upper);
     // Shows the sheet (its show handler runs) and waits until it has the focus.
     bool Show();
+    // Shows the sheet and clicks the tab of page.
+    bool ShowOn(QWidget* page);
 
     template <class Widget>
     Widget* Find(const QString& name) const {

@@ -65,8 +65,7 @@ TEST_F(Confirmation, UnchangedSheetRewritesOnlyWhatIsAlwaysWritten) {
 
 TEST_F(Confirmation, Com2LineSettingsAsPicked) {
     Image().SetValue(2, 0x0121);
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     PickEntry(Combo("ComboBaud2"), 5);
     PickEntry(Combo("ComboParity2"), 2);
     PickEntry(Combo("ComboStop2"), 1);
@@ -75,8 +74,7 @@ TEST_F(Confirmation, Com2LineSettingsAsPicked) {
 }
 
 TEST_F(Confirmation, DelaysAreStoredInTensAndShownAgain) {
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->InputDialog);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     TypeInto(Edit("EditDelay1"), "2500");
     TypeInto(Edit("EditDelay2"), "10");
     TypeInto(Edit("EditDelay3"), "0");
@@ -95,8 +93,7 @@ TEST_F(Confirmation, DelaysAreStoredInTensAndShownAgain) {
 
 TEST_F(Confirmation, ClickingOkCorrectsTheFieldThatHadTheFocusFirst) {
     SetInputRow(1, 1, 0, 0, 1023);
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->InputDialog);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     TypeInto(Edit("EditInf1"), "7.00");
     ASSERT_EQ(Shown(Edit("EditInf1")), "7.00");
     Click(Button("OKBtn"));
@@ -110,8 +107,7 @@ TEST_F(Confirmation, ClickingOkCorrectsTheFieldThatHadTheFocusFirst) {
 }
 
 TEST_F(Confirmation, OkWithoutAMouseClickCorrectsTheFocusedFieldToo) {
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->InputDialog);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     TypeInto(Edit("EditDelay5"), "9999");
     sheet->OKBtn->click();
     EXPECT_EQ(sheet->result(), 1);

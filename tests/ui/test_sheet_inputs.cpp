@@ -14,13 +14,6 @@ namespace {
 
 class InputsPage : public SheetTest {
   protected:
-    bool ShowInputs() {
-        if (!Show()) {
-            return false;
-        }
-        ClickTab(*sheet, sheet->InputDialog);
-        return true;
-    }
     QLineEdit* Sup(int n) const { return Edit(Named("EditSup", n)); }
     QLineEdit* Inf(int n) const { return Edit(Named("EditInf", n)); }
     QLineEdit* Delay(int n) const { return Edit(Named("EditDelay", n)); }
@@ -38,7 +31,7 @@ TEST_F(InputsPage, RowsShowTheRegisters) {
     SetInputRow(3, 3, 250, 5, 95);
     SetInputRow(4, 0, 1, 17, 18);
     SetInputRow(5, 1, 0, 2000, 204);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
 
     EXPECT_EQ(Shown(Combo("ComboInput1")), Placeholder(53));
     EXPECT_EQ(Shown(Inf(1)), "2.50");
@@ -68,7 +61,7 @@ TEST_F(InputsPage, RowsShowTheRegisters) {
 
 TEST_F(InputsPage, TypeCodeWithoutEntryLeavesTheRowAsItWas) {
     SetInputRow(6, 7, 3, 100, 200);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     EXPECT_EQ(Combo("ComboInput6")->currentIndex(), -1);
     EXPECT_EQ(Shown(Inf(6)), ".") << "the field's initial text stays";
     EXPECT_EQ(SupUnit(6), "\u00B0C");
@@ -91,7 +84,7 @@ TEST_P(TypeChange, ShowsTheTypesDefaultsNotTheCards) {
     // The card's own values for every type, so that the defaults can be told apart.
     const uint8_t cardType = c.entry == 1 ? 2 : 1;
     SetInputRow(2, cardType, 7, 100, 120);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     PickEntry(Combo("ComboInput2"), c.entry);
     EXPECT_EQ(Shown(Inf(2)), c.lower);
     EXPECT_EQ(Shown(Sup(2)), c.upper);
@@ -129,7 +122,7 @@ class ThresholdLeave : public InputsPage, public testing::WithParamInterface<Lea
 TEST_P(ThresholdLeave, CorrectsOnlyTheFieldLeft) {
     const LeaveCase& c = GetParam();
     SetInputRow(3, c.type, 0, c.lowerRegister, c.upperRegister);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     QLineEdit* field = c.upperField ? Sup(3) : Inf(3);
     QLineEdit* other = c.upperField ? Inf(3) : Sup(3);
     TypeInto(field, QString::fromLatin1(c.typed));
@@ -161,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InputsPage, LeavingTheFirstUpperFieldPutsBothCaretsAtTheStart) {
     SetInputRow(1, 3, 0, 10, 90);
     SetInputRow(2, 3, 0, 10, 90);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     Inf(1)->setCursorPosition(2);
     TypeInto(Sup(1), "80");
     ASSERT_EQ(Sup(1)->cursorPosition(), 2);
@@ -187,7 +180,7 @@ struct DelayCase {
 class DelayLeave : public InputsPage, public testing::WithParamInterface<DelayCase> {};
 
 TEST_P(DelayLeave, CorrectsInPlaceAndTheSpinnerContinuesFromThere) {
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     TypeInto(Delay(4), QString::fromLatin1(GetParam().typed));
     TabAway();
     EXPECT_EQ(Shown(Delay(4)), GetParam().corrected);
@@ -206,14 +199,14 @@ INSTANTIATE_TEST_SUITE_P(Typed, DelayLeave,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InputsPage, DelayFieldsTakeDigitsOnlyAndAtMostFour) {
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     TypeInto(Delay(1), "1a2-b3 45");
     EXPECT_EQ(Shown(Delay(1)), "1234");
 }
 
 TEST_F(InputsPage, DelayArrowsStepByTenWithinTheRange) {
     SetInputRow(2, 0, 249, 0, 1023);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     UpDown* spinner = Spinner("UpDownDelay2");
     ClickArrow(spinner, UpDown::Button::Up);
     EXPECT_EQ(Shown(Delay(2)), "2500");
@@ -228,7 +221,7 @@ TEST_F(InputsPage, DelayArrowsStepByTenWithinTheRange) {
 
 TEST_F(InputsPage, StoredDelayAboveTheRangeIsShownUntilTheFieldIsLeft) {
     SetInputRow(7, 0, 255, 0, 1023);
-    ASSERT_TRUE(ShowInputs());
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
     EXPECT_EQ(Shown(Delay(7)), "2550");
     QTest::mouseClick(Delay(7), Qt::LeftButton);
     TabAway();

@@ -13,13 +13,6 @@ namespace {
 
 class OutputsPage : public SheetTest {
   protected:
-    bool ShowOutputs() {
-        if (!Show()) {
-            return false;
-        }
-        ClickTab(*sheet, sheet->OutputDialog);
-        return true;
-    }
     QListWidget* Events() const { return List("ListEvent"); }
     QListWidget* Assigned() const { return List("ListEventAss"); }
     // Row of event e in ListEvent while every event has its placeholder name.
@@ -34,7 +27,7 @@ class OutputsPage : public SheetTest {
 TEST_F(OutputsPage, AssignedEventsInterleaveTheTwoWords) {
     Image().SetValue(8, 0x0003);
     Image().SetValue(9, 0x0001);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     EXPECT_EQ(Items(Events()).size(), 32u);
     EXPECT_EQ(Items(Assigned()), (Texts{Placeholder(60), Placeholder(76), Placeholder(61)}));
     EXPECT_TRUE(Button("ButtonSub")->isEnabled());
@@ -45,7 +38,7 @@ TEST_F(OutputsPage, AssignedEventsInterleaveTheTwoWords) {
 
 TEST_F(OutputsPage, NothingAssignedDisablesRemoving) {
     Image().SetValue(10, 0xFFFF);  // output 2 only
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     EXPECT_TRUE(Items(Assigned()).empty());
     EXPECT_FALSE(Button("ButtonSub")->isEnabled());
     PickEntry(Combo("ComboOutput"), 1);
@@ -56,7 +49,7 @@ TEST_F(OutputsPage, NothingAssignedDisablesRemoving) {
 TEST_F(OutputsPage, EventWithoutNameIsListedNowhereAndKeepsItsBit) {
     SetLanguageEntry(61, "");
     Image().SetValue(8, 0x0003);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     EXPECT_EQ(Items(Events()).size(), 31u);
     EXPECT_EQ(Items(Assigned()), (Texts{Placeholder(60)}));
     ClickItem(Assigned(), 0);
@@ -67,7 +60,7 @@ TEST_F(OutputsPage, EventWithoutNameIsListedNowhereAndKeepsItsBit) {
 }
 
 TEST_F(OutputsPage, AddingAnEventOfTheSecondWordToOutput3) {
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     PickEntry(Combo("ComboOutput"), 2);
     ClickItem(Events(), RowOfEvent(17));
     Click(Button("ButtonAdd"));
@@ -81,7 +74,7 @@ TEST_F(OutputsPage, AddingAnEventOfTheSecondWordToOutput3) {
 
 TEST_F(OutputsPage, AddingSeveralKeepsEventOrderAndAnAssignedOneChangesNothing) {
     Image().SetValue(8, 0x0002);  // event 2
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     ClickItem(Events(), RowOfEvent(18));
     ClickItem(Events(), RowOfEvent(2), Qt::ControlModifier);
     ClickItem(Events(), RowOfEvent(1), Qt::ControlModifier);
@@ -95,7 +88,7 @@ TEST_F(OutputsPage, AddingSeveralKeepsEventOrderAndAnAssignedOneChangesNothing) 
 TEST_F(OutputsPage, EventsSharingANameAreAddedAndRemovedTogether) {
     SetLanguageEntry(62, "Alarm");  // event 3
     SetLanguageEntry(80, "Alarm");  // event 21
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     const Texts events = Items(Events());
     EXPECT_EQ(std::count(events.begin(), events.end(), "Alarm"), 2);
     ClickItem(Events(), RowOfEvent(21));
@@ -114,7 +107,7 @@ TEST_F(OutputsPage, EventsSharingANameAreAddedAndRemovedTogether) {
 
 TEST_F(OutputsPage, RemovingTheLastEventEmptiesTheListAndDisablesRemoving) {
     Image().SetValue(9, 0x8000);  // event 32
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     ClickItem(Assigned(), 0);
     Click(Button("ButtonSub"));
     EXPECT_TRUE(Items(Assigned()).empty());
@@ -127,7 +120,7 @@ TEST_F(OutputsPage, NothingSelectedWarnsAndChangesNothing) {
     SetLanguageEntry(15, "Select an event first");
     SetLanguageEntry(46, "Attention");
     Image().SetValue(8, 0x0001);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     MessageBoxAnswerer boxes;
     Click(Button("ButtonAdd"));
     Click(Button("ButtonSub"));
@@ -144,7 +137,7 @@ TEST_F(OutputsPage, NothingSelectedWarnsAndChangesNothing) {
 
 TEST_F(OutputsPage, SelectionLivesInOneListOnly) {
     Image().SetValue(8, 0x0003);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     ClickItem(Events(), 4);
     ClickItem(Events(), 5, Qt::ControlModifier);
     EXPECT_EQ(SelectedItems(Events()).size(), 2u);
@@ -157,7 +150,7 @@ TEST_F(OutputsPage, SelectionLivesInOneListOnly) {
 }
 
 TEST_F(OutputsPage, EventsSelectedBeforePickingAnOutputGoToThatOutput) {
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     ClickItem(Events(), RowOfEvent(5));
     PickEntry(Combo("ComboOutput"), 6);
     EXPECT_EQ(SelectedItems(Events()), (Texts{Placeholder(64)})) << "the selection stays";
@@ -169,7 +162,7 @@ TEST_F(OutputsPage, EventsSelectedBeforePickingAnOutputGoToThatOutput) {
 
 TEST_F(OutputsPage, EachOutputKeepsItsLogic) {
     Image().SetLow(7, 0x01);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     EXPECT_EQ(Shown(Combo("ComboLogic")), "Normal OFF");
     PickEntry(Combo("ComboOutput"), 3);
     EXPECT_EQ(Shown(Combo("ComboLogic")), "Normal ON");
@@ -187,12 +180,12 @@ TEST_F(OutputsPage, EachOutputKeepsItsLogic) {
 
 TEST_F(OutputsPage, FirstOutputsLogicIsBitZeroOnly) {
     Image().SetLow(7, 0xFE);
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     EXPECT_EQ(Shown(Combo("ComboLogic")), "Normal ON");
 }
 
 TEST_F(OutputsPage, SwitchingOutputsKeepsEveryOutputsEvents) {
-    ASSERT_TRUE(ShowOutputs());
+    ASSERT_TRUE(ShowOn(sheet->OutputDialog));
     ClickItem(Events(), RowOfEvent(1));
     Click(Button("ButtonAdd"));
     PickEntry(Combo("ComboOutput"), 7);

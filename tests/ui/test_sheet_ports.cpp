@@ -186,8 +186,7 @@ TEST_F(PortPages, NexprOnCom2WithHardwareOffsetWarnsAndRemembersTheAddress) {
 TEST_F(PortPages, WithoutHardwareOffsetNexprWarnsOfNothing) {
     Image().SetValue(2, 0x0124);
     MessageBoxAnswerer boxes;
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     PickEntry(Combo("ComboProt2"), 0);
     ClickTab(*sheet, sheet->Com0Dialog);
     ClickTab(*sheet, sheet->Com2Dialog);
@@ -197,8 +196,7 @@ TEST_F(PortPages, WithoutHardwareOffsetNexprWarnsOfNothing) {
 TEST_F(PortPages, ShownAgainOnTheCom2PageWarnsAgain) {
     HardwareBits = 1;
     MessageBoxAnswerer boxes;
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     ASSERT_EQ(boxes.Count(), 1);
     Click(Button("CancelBtn"));
     // The warning comes up once the sheet is on screen again (the box then has the focus).
@@ -209,8 +207,7 @@ TEST_F(PortPages, ShownAgainOnTheCom2PageWarnsAgain) {
 TEST_F(PortPages, AddressArrowsStepBy32AndAreRemembered) {
     Image().SetValue(2, 0x0124);
     Image().SetLow(4, 64);
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     UpDown* spinner = Spinner("UpDownAddress");
     ClickArrow(spinner, UpDown::Button::Up);
     EXPECT_EQ(Shown(Edit("EditAddress")), "96");
@@ -250,8 +247,7 @@ class AddressField : public SheetTest, public testing::WithParamInterface<Addres
 TEST_P(AddressField, LeavingCorrectsAndConfirmationStoresWhatIsShown) {
     Image().SetValue(2, 0x0124);
     Image().SetLow(4, 64);
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     TypeInto(Edit("EditAddress"), QString::fromLatin1(GetParam().typed));
     TabAway();
     EXPECT_EQ(Shown(Edit("EditAddress")), GetParam().shownAfterLeaving);
@@ -271,8 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Typed, AddressField,
 
 TEST_F(PortPages, ConfirmingATypedAddressShowsItsNumberNextTime) {
     Image().SetValue(2, 0x0124);
-    ASSERT_TRUE(Show());
-    ClickTab(*sheet, sheet->Com2Dialog);
+    ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
     TypeInto(Edit("EditAddress"), " 32x");
     Click(Button("OKBtn"));
     ASSERT_TRUE(Show());
