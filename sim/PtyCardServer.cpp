@@ -124,12 +124,13 @@ bool PtyCardServer::State::SendDue(Clock::time_point now) {
 }
 
 void PtyCardServer::State::HangUp() {
-    CloseFd(master);
-    CloseFd(slave);
+    // Stop counting as running before the PC side can see the hang-up.
     {
         std::lock_guard lock(mutex);
         running = false;
     }
+    CloseFd(master);
+    CloseFd(slave);
     changed.notify_all();
 }
 
