@@ -11,7 +11,6 @@
 //
 // CPU time is that of the thread that runs the tool; the virtual card serves from a thread of
 // its own, which is the card's work, not the tool's.
-#include <QCoreApplication>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -174,11 +173,3 @@ BENCHMARK(BM_CardPass)
     ->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);  // the serial port's notifiers need one
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

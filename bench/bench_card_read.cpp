@@ -1,6 +1,5 @@
 // A whole card read as the port selection dialog runs it: identification, hardware bits and the
 // 46 registers of a KFT018 card, through the Qt serial line against the unpaced virtual card.
-#include <QCoreApplication>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,11 +40,3 @@ void BM_CardRead(benchmark::State& state) {
 BENCHMARK(BM_CardRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);  // the serial port's notifiers need one
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,6 +11,7 @@
 
 #include "app/AppState.h"
 #include "app/LanguageTable.h"
+#include "tests/support/ProcessState.h"
 #include "tests/ui/sheet_helpers.h"
 #include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
@@ -74,19 +75,12 @@ void ConfigurationPass::SetUp() {
 
 void ConfigurationPass::TearDown() {
     boxes.reset();
-    TSetPortParam = nullptr;
-    TPropSheet = nullptr;
-    TProgressDialog = nullptr;
-    TProgramDialog = nullptr;
     program.reset();
     progress.reset();
     sheet.reset();
     setPort.reset();
-    SerialPort.reset();
+    ClearProcessState();
     card_.reset();
-    RegisterImageStorage.reset();
-    FreeLanguageTable();
-    unsetenv("BROVANE_COM1");
 }
 
 void ConfigurationPass::StartCard(const std::string& identity, const RegisterImage& registers,

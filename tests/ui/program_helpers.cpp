@@ -8,6 +8,7 @@
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
+#include "tests/support/ProcessState.h"
 #include "tests/ui/sheet_helpers.h"
 #include "ui/ProgressDialog.h"
 
@@ -23,13 +24,9 @@ ProgrammingSetUp::ProgrammingSetUp() {
 }
 
 ProgrammingSetUp::~ProgrammingSetUp() {
-    SerialPort.reset();
-    TProgressDialog = nullptr;
     progress_.reset();
+    ClearProcessState();
     card_.reset();
-    RegisterImageStorage.reset();
-    FreeLanguageTable();
-    unsetenv("BROVANE_COM1");
 }
 
 bool ProgrammingSetUp::StartCard(const CardConfig& config) {

@@ -15,6 +15,7 @@
 #include "app/AppState.h"
 #include "app/LanguageTable.h"
 #include "link/SerialPortParameter.h"
+#include "tests/support/ProcessState.h"
 
 namespace sheet_test {
 
@@ -39,9 +40,7 @@ void SheetTest::SetUp() {
 
 void SheetTest::TearDown() {
     sheet.reset();
-    SerialPort.reset();
-    RegisterImageStorage.reset();
-    FreeLanguageTable();
+    ClearProcessState();
 }
 
 void SheetTest::SetInputRow(int n, uint8_t type, uint8_t delay, uint16_t lower, uint16_t upper) {

@@ -22,6 +22,7 @@
 #include "dialog_helpers.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
+#include "tests/support/ProcessState.h"
 #include "ui/LanguageDialog.h"
 #include "ui/ProgressDialog.h"
 #include "ui/SetPort.h"
@@ -50,15 +51,10 @@ class LanguageDialogTest : public testing::Test {
     }
 
     void TearDown() override {
-        TLanguageDialog = nullptr;
-        TSetPortParam = nullptr;
-        TProgressDialog = nullptr;
         language_.reset();
         setPort_.reset();
         progress_.reset();
-        SerialPort.reset();
-        RegisterImageStorage.reset();
-        FreeLanguageTable();
+        ClearProcessState();
         ProgramDirectory = savedProgramDirectory_;
     }
 

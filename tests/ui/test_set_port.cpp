@@ -22,6 +22,7 @@
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
+#include "tests/support/ProcessState.h"
 #include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
 #include "ui/PropSheet.h"
@@ -92,19 +93,12 @@ class SetPortTest : public testing::Test {
 
     void TearDown() override {
         sheetWatch_.stop();
-        TSetPortParam = nullptr;
-        TPropSheet = nullptr;
-        TProgressDialog = nullptr;
-        TProgramDialog = nullptr;
         dialog_.reset();
         sheet_.reset();
         progress_.reset();
         program_.reset();
+        ClearProcessState();
         card_.reset();
-        SerialPort.reset();
-        RegisterImageStorage.reset();
-        unsetenv("BROVANE_COM1");
-        FreeLanguageTable();
     }
 
     // Starts the virtual card and lets COM1 reach it.
