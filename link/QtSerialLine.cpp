@@ -4,13 +4,12 @@
 #include <QSerialPort>
 #include <QTimer>
 
-#ifndef _WIN32
-#include <sys/file.h>
-#endif
+#include "link/PortChoices.h"
 
 namespace {
 
 constexpr int kTimeoutMs = 1000;
+constexpr int kBaud = 1200;
 
 // Errors after which the device is of no further use: it went away or cannot be read.
 bool LineLost(QSerialPort::SerialPortError error) {
@@ -18,19 +17,23 @@ bool LineLost(QSerialPort::SerialPortError error) {
            error == QSerialPort::ResourceError;
 }
 
-// Qt's lock file and TIOCEXCL do not keep out a second opener that comes through another path
-// to the same device (a symlink) or that runs as root; an advisory lock on the device does.
-bool LockDevice([[maybe_unused]] qintptr handle) {
-#ifdef _WIN32
-    return true;
-#else
-    return ::flock(static_cast<int>(handle), LOCK_EX | LOCK_NB) == 0;
-#endif
+// Why Qt could not open a device that was claimed: it was there and the user could open it.
+OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            return OpenFailure::NoSuchDevice;
+        case QSerialPort::PermissionError:  // Qt's own lock, or Windows: another program has it
+            return OpenFailure::InUse;
+        case QSerialPort::UnsupportedOperationError:
+            return OpenFailure::NotSerialDevice;
+        default:
+            return OpenFailure::Other;
+    }
 }
 
 class QtSerialLine final : public SerialLine {
   public:
-    QtSerialLine() {
+    explicit QtSerialLine(OutputDrain drain) : drain_(std::move(drain)) {
         // A line that goes away keeps signalling errors while events are processed between two
         // exchanges; the first one ends the batch's use of it.
         QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -39,14 +42,24 @@ class QtSerialLine final : public SerialLine {
 
     bool Open(const std::string& device) override {
         Close();
-        port_.setPortName(QString::fromStdString(device));
+        const std::string path = DevicePath(device);
+        // Claimed before Qt opens it: Qt switches the line's settings as it opens.
+        failure_ = claim_.Claim(path);
+        if (failure_ != OpenFailure::None) {
+            return false;
+        }
+        // Qt would look for a relative name under /dev.
+        port_.setPortName(QString::fromStdString(path));
         if (!port_.open(QIODevice::ReadWrite)) {
+            failure_ = FailureOfQtOpen(port_.error());
             port_.clearError();
+            claim_.Release();
             return false;
         }
         lost_ = false;
-        if (!LockDevice(port_.handle()) || !Configure()) {
+        if (!Configure()) {
             Close();
+            failure_ = OpenFailure::SettingsRefused;
             return false;
         }
         // A pseudo-terminal refuses both; the card does not need them to answer.
@@ -73,7 +86,10 @@ class QtSerialLine final : public SerialLine {
                 return false;
             }
         }
-        return true;
+        // The kernel has the bytes; the reply's read window starts only when they have left
+        // the port, as a request takes 8.3 ms a byte at 1200 baud.
+        return drain_(port_.handle(), kBaud,
+                      std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
     }
 
     int Read(uint8_t* buffer, size_t count) override {
@@ -110,14 +126,17 @@ class QtSerialLine final : public SerialLine {
         if (port_.isOpen()) {
             port_.close();
         }
+        claim_.Release();
         port_.clearError();
     }
 
     bool IsOpen() const override { return port_.isOpen(); }
+    OpenFailure LastOpenFailure() const override { return failure_; }
+    std::vector<SerialDevice> PresentDevices() const override { return ListSerialDevices(); }
 
   private:
     bool Configure() {
-        return port_.setBaudRate(1200) && port_.setDataBits(QSerialPort::Data8) &&
+        return port_.setBaudRate(kBaud) && port_.setDataBits(QSerialPort::Data8) &&
                port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
                port_.setFlowControl(QSerialPort::NoFlowControl) &&
                port_.clear(QSerialPort::AllDirections);
@@ -151,13 +170,16 @@ class QtSerialLine final : public SerialLine {
         });
     }
 
+    OutputDrain drain_;
+    DeviceClaim claim_;
     QSerialPort port_;
+    OpenFailure failure_ = OpenFailure::None;
     bool lost_ = false;
     int generation_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<SerialLine> MakeSystemSerialLine() {
-    return std::make_unique<QtSerialLine>();
+std::unique_ptr<SerialLine> MakeSystemSerialLine(OutputDrain drain) {
+    return std::make_unique<QtSerialLine>(std::move(drain));
 }

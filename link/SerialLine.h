@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "link/OpenFailure.h"
+#include "link/PortNames.h"
 
 // One serial device as the card commands use it. Implementations: the Qt serial port, and
 // in-memory lines for tests.
@@ -15,7 +19,14 @@ class SerialLine {
     // ignored). False, with nothing left open, when the device cannot be opened or configured.
     virtual bool Open(const std::string& device) = 0;
 
-    // Writes all bytes, bounded at one second. True only when every byte went out.
+    // Why the last Open failed; OpenFailure::None after one that worked.
+    virtual OpenFailure LastOpenFailure() const { return OpenFailure::None; }
+
+    // The serial devices present on this PC that port names may lead to; none by default.
+    virtual std::vector<SerialDevice> PresentDevices() const { return {}; }
+
+    // Writes all bytes and returns when they have left the port, bounded at one second. True
+    // only when every byte went out.
     virtual bool Write(const uint8_t* data, size_t count) = 0;
 
     // Reads up to count bytes into buffer: returns as soon as count bytes have arrived, or with

@@ -23,7 +23,8 @@ SerialPortParameter::SerialPortParameter(std::unique_ptr<SerialLine> line)
     : line_(std::move(line)) {}
 
 bool SerialPortParameter::OpenPort() {
-    return line_->Open(ResolvePortName(PortName));
+    openedDevice_ = ResolvePortName(PortName, line_->PresentDevices());
+    return line_->Open(openedDevice_);
 }
 
 bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,

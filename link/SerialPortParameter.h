@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "link/CardFrame.h"
@@ -22,7 +23,11 @@ class SerialPortParameter {
     char Identity[20] = {};   // up to 12 characters, always NUL-terminated
     int HardwareBits = 0;     // 0-31, set by ReadHardware
 
+    // Opens the device that PortName leads to among the devices present now.
     bool OpenPort();
+    // The device the last OpenPort tried, and why it failed (OpenFailure::None if it did not).
+    const std::string& OpenedDevice() const { return openedDevice_; }
+    OpenFailure LastOpenFailure() const { return line_->LastOpenFailure(); }
     // Writes the request, then reads until one read delivers exactly `expected` bytes; at most
     // five reads, and only the first four can succeed. Never closes the line.
     bool Transact(const uint8_t* request, size_t count, uint8_t* reply, size_t expected);
@@ -57,4 +62,5 @@ class SerialPortParameter {
     uint8_t transmit_[card::kBufferSize] = {};
     uint8_t receive_[card::kBufferSize] = {};
     size_t frameLength_ = 0;
+    std::string openedDevice_;
 };

@@ -26,6 +26,10 @@ void ShowLanguageError(int textNumber, int captionNumber) {
     ShowErrorMessage(LanguageText(captionNumber), LanguageText(textNumber));
 }
 
+void ShowLanguageError(int textNumber, int captionNumber, const QString& detail) {
+    ShowErrorMessage(LanguageText(captionNumber), LanguageText(textNumber) + '\n' + detail);
+}
+
 void ShowLanguageWarning(int textNumber, int captionNumber) {
     ShowWarningMessage(LanguageText(captionNumber), LanguageText(textNumber));
 }

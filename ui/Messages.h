@@ -7,4 +7,6 @@ void ShowErrorMessage(const QString& caption, const QString& text);
 void ShowWarningMessage(const QString& caption, const QString& text);
 // Texts and captions from the LanguageTable.
 void ShowLanguageError(int textNumber, int captionNumber);
+// The same with a second line that says more (which device, why).
+void ShowLanguageError(int textNumber, int captionNumber, const QString& detail);
 void ShowLanguageWarning(int textNumber, int captionNumber);

@@ -1,5 +1,6 @@
 #include "ui/SetPort.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -7,10 +8,14 @@
 #include <QIcon>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 #include "app/AppState.h"
+#include "link/OpenFailure.h"
+#include "link/PortChoices.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
@@ -35,7 +40,7 @@ constexpr int kTextNoAnswer = 37;
 constexpr int kTextReading = 38;
 constexpr int kTextNotConfirmed = 21;
 constexpr int kTextWarningCaption = 46;
-constexpr int kPortCount = 7;
+constexpr int kPortCount = kPortChoiceCount;
 constexpr int kReadMode = 0;
 constexpr int kResultConfirmed = 1;
 
@@ -46,12 +51,49 @@ QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidge
     return button;
 }
 
+// Paints the drop-down's entries with what each name opens. The entries' own texts stay the
+// port names, so that the field shows and keeps the four-character name.
+class PortEntryDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void SetEntryTexts(QStringList texts) { texts_ = std::move(texts); }
+    const QStringList& EntryTexts() const { return texts_; }
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() < texts_.size()) {
+            option->text = texts_.at(index.row());
+        }
+    }
+
+  private:
+    QStringList texts_;
+};
+
+// Asks what the ports lead to every time the list opens: an adapter plugged in after
+// start-up appears then.
+class PortComboBox final : public QComboBox {
+  public:
+    PortComboBox(std::function<void()> beforePopup, QWidget* parent)
+        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
+
+    void showPopup() override {
+        beforePopup_();
+        QComboBox::showPopup();
+    }
+
+  private:
+    std::function<void()> beforePopup_;
+};
+
 }  // namespace
 
 TTSetPortParam::TTSetPortParam(QWidget* parent)
     : QDialog(parent),
       GroupPort(new QGroupBox(this)),
-      ComboPort(new QComboBox(GroupPort)),
+      ComboPort(new PortComboBox([this] { RefreshPortEntries(); }, GroupPort)),
       ButtonOk(MakeGlyphButton(QStringLiteral(":/glyphs/ok.png"), QRect(10, 79, 81, 25), this)),
       ButtonCancel(
           MakeGlyphButton(QStringLiteral(":/glyphs/cancel.png"), QRect(97, 79, 81, 25), this)) {
@@ -67,6 +109,8 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
     // The field holds exactly what the user typed: no completion from the list.
     ComboPort->setCompleter(nullptr);
     ComboPort->setGeometry(17, 27, 138, 21);
+    portEntries_ = new PortEntryDelegate(ComboPort);
+    ComboPort->setItemDelegate(portEntries_);
 
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
     ButtonOk->setDefault(true);
@@ -80,6 +124,22 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
     connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
 
     SerialPort = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+}
+
+QStringList TTSetPortParam::PortEntryTexts() const {
+    return static_cast<const PortEntryDelegate*>(portEntries_)->EntryTexts();
+}
+
+void TTSetPortParam::RefreshPortEntries() {
+    QStringList texts;
+    for (const PortChoice& choice : ListPortChoices()) {
+        texts << QString::fromStdString(PortChoiceText(choice));
+    }
+    static_cast<PortEntryDelegate*>(portEntries_)->SetEntryTexts(texts);
+    // The entries are wider than the field; the list opens as wide as they need.
+    QAbstractItemView* view = ComboPort->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth());
+    view->viewport()->update();
 }
 
 int TTSetPortParam::SelectedPortIndex() const {
@@ -128,6 +188,7 @@ void TTSetPortParam::FormShow() {
         }
         ComboPort->setCurrentIndex(0);
     }
+    RefreshPortEntries();
     ComboPortChange(ComboPort->currentText());
 }
 
@@ -172,7 +233,12 @@ bool TTSetPortParam::ReadCard() {
     progress.setWindowTitle(LanguageText(kTextReading));
 
     if (!port.OpenPort()) {
-        return ReportReadFailure(kTextCannotOpen);
+        // Which device the name led to, and why the system refused it.
+        TProgressDialog->close();
+        ShowLanguageError(kTextCannotOpen, kTextCaption,
+                          QString::fromStdString(
+                              OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
+        return false;
     }
     progress.StepProgress(0, 0);
     if (!port.Identify()) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QComboBox;
 class QGroupBox;
 class QPushButton;
+class QStyledItemDelegate;
 
 // Port selection: the user picks the PC's serial port; OK reads the card into the register
 // image and runs the configuration loop. Its constructor creates the process-wide
@@ -16,6 +18,8 @@ class TTSetPortParam : public QDialog {
 
     // Position of the list entry whose text is the field's text; -1 when none is.
     int SelectedPortIndex() const;
+    // The drop-down's entries as shown: each port name with the device it opens.
+    QStringList PortEntryTexts() const;
     // True while the card is read: the dialog then refuses to close.
     bool IsReading() const { return reading_; }
 
@@ -47,6 +51,10 @@ class TTSetPortParam : public QDialog {
     bool ReportReadFailure(int textNumber);
     void SetControlsEnabled(bool enabled);
     void RunConfigurationLoop();
+    // Finds again what each port name leads to, for the drop-down.
+    void RefreshPortEntries();
+
+    QStyledItemDelegate* portEntries_ = nullptr;
 
     bool reading_ = false;
 };
