@@ -1,7 +1,11 @@
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "link/OpenFailure.h"
 #include "link/PortNames.h"
 
 namespace {
@@ -23,6 +27,161 @@ TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
     }
     unsetenv("BROVANE_COM2");
     unsetenv("BROVANE_COM4");
+}
+
+}  // namespace
+
+namespace {
+
+const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
+                         true};
+const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller", "usb-Prolific_Technology_Inc.-if00-port0",
+                             true};
+const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
+const SerialDevice kOnBoard0{"/dev/ttyS0", "", "", false};
+const SerialDevice kOnBoard4{"/dev/ttyS4", "", "", false};
+
+// Clears BROVANE_COM1 to BROVANE_COM7 for the test and again after it.
+class PortMapping : public testing::Test {
+  protected:
+    void SetUp() override { ClearOverrides(); }
+    void TearDown() override { ClearOverrides(); }
+    static void ClearOverrides() {
+        for (int n = 1; n <= kPortChoiceCount; ++n) {
+            unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
+        }
+    }
+    static std::vector<std::string> Devices(const std::vector<SerialDevice>& present) {
+        std::vector<std::string> devices;
+        for (int n = 1; n <= kPortChoiceCount; ++n) {
+            devices.push_back(ResolvePortName("COM" + std::to_string(n), present));
+        }
+        return devices;
+    }
+    static std::vector<std::string> Texts(const std::vector<SerialDevice>& present) {
+        std::vector<std::string> texts;
+        for (const PortChoice& choice : MapPortChoices(present)) {
+            texts.push_back(PortChoiceText(choice));
+        }
+        return texts;
+    }
+};
+
+struct MappingCase {
+    const char* name;
+    std::vector<SerialDevice> present;
+    std::vector<std::string> devices;  // what COM1 to COM7 open
+};
+
+class PortMappingOf : public PortMapping, public testing::WithParamInterface<MappingCase> {};
+
+TEST_P(PortMappingOf, ComNamesOpenTheDevicesPresentInOrderThenTheOnBoardPorts) {
+    EXPECT_EQ(Devices(GetParam().present), GetParam().devices);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PortMappingOf,
+    testing::Values(
+        MappingCase{"None",
+                    {},
+                    {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
+                     "/dev/ttyS5", "/dev/ttyS6"}},
+        MappingCase{"OneAdapter",
+                    {kFtdi},
+                    {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
+                     "/dev/ttyS5", "/dev/ttyS6"}},
+        // Ordered by their persistent names, whichever was plugged in first.
+        MappingCase{"TwoAdapters",
+                    {kProlific, kFtdi},
+                    {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
+                     "/dev/ttyS5", "/dev/ttyS6"}},
+        MappingCase{"AdaptersBeforeOnBoardPorts",
+                    {kOnBoard4, kOnBoard0, kAcm, kFtdi},
+                    {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS4", "/dev/ttyS4",
+                     "/dev/ttyS5", "/dev/ttyS6"}}),
+    [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PortMapping, TheEnvironmentVariableWinsOverTheDevicesPresent) {
+    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
+    setenv("BROVANE_COM3", "card", 1);
+    EXPECT_EQ(Devices({kFtdi, kProlific, kOnBoard0}),
+              (std::vector<std::string>{"/tmp/virtual-card", "/dev/ttyUSB1", "card", "/dev/ttyS3",
+                                        "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}));
+}
+
+TEST_F(PortMapping, OtherNamesAreUsedAsGiven) {
+    for (const char* name : {"COM0", "COM", "com1", "COMx", "ttyUSB0", "/dev/pts/3", ""}) {
+        EXPECT_EQ(ResolvePortName(name, {kFtdi}), name) << name;
+    }
+}
+
+TEST_F(PortMapping, NumbersInDeviceNamesSortAsNumbers) {
+    std::vector<SerialDevice> devices;
+    for (const char* path : {"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyUSB010", "/dev/ttyUSB1"}) {
+        devices.push_back(SerialDevice{path, "", "", true});
+    }
+    SortSerialDevices(devices);
+    std::vector<std::string> paths;
+    for (const SerialDevice& device : devices) {
+        paths.push_back(device.path);
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB010",
+                                               "/dev/ttyUSB10"}));
+}
+
+TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
+    const std::string existing = ::testing::TempDir() + "brovane-port-names-card";
+    std::FILE* file = std::fopen(existing.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    setenv("BROVANE_COM5", existing.c_str(), 1);
+    setenv("BROVANE_COM6", "/nonexistent/brovane-card", 1);
+    setenv("BROVANE_COM7", "/dev/ttyUSB1", 1);
+    EXPECT_EQ(Texts({kOnBoard0, kFtdi, kProlific}),
+              (std::vector<std::string>{
+                  "COM1  ttyUSB0 \xC2\xB7 FT232R USB UART",
+                  "COM2  ttyUSB1 \xC2\xB7 USB-Serial Controller", "COM3  ttyS0",
+                  "COM4  no device", "COM5  " + existing, "COM6  no device",
+                  "COM7  ttyUSB1 \xC2\xB7 USB-Serial Controller"}));
+    std::remove(existing.c_str());
+}
+
+TEST_F(PortMapping, ChoicesCarryTheDeviceAndWhetherItIsThere) {
+    const std::vector<PortChoice> choices = MapPortChoices({kAcm});
+    ASSERT_EQ(choices.size(), 7U);
+    EXPECT_EQ(choices[0].name, "COM1");
+    EXPECT_EQ(choices[0].device, "/dev/ttyACM0");
+    EXPECT_TRUE(choices[0].present);
+    EXPECT_EQ(PortChoiceText(choices[0]), "COM1  ttyACM0");
+    EXPECT_EQ(choices[1].name, "COM2");
+    EXPECT_EQ(choices[1].device, "/dev/ttyS1");
+    EXPECT_FALSE(choices[1].present);
+    EXPECT_EQ(choices[1].description, "");
+}
+
+TEST(PortChoiceText, APortOnlyNamedShowsItsDescriptionAlone) {
+    EXPECT_EQ(PortChoiceText(PortChoice{"COM3", "COM3", "USB Serial Port", true}),
+              "COM3  USB Serial Port");
+    EXPECT_EQ(PortChoiceText(PortChoice{"COM3", "COM3", "", true}), "COM3");
+    EXPECT_EQ(PortChoiceText(PortChoice{"COM4", "COM4", "USB Serial Port", false}),
+              "COM4  no device");
+}
+
+TEST(OpenFailureLine, NamesTheDeviceAndTheReason) {
+    struct Case {
+        OpenFailure failure;
+        const char* line;
+    };
+    for (const Case& c :
+         {Case{OpenFailure::NoSuchDevice, "/dev/ttyUSB0: no such device"},
+          Case{OpenFailure::PermissionDenied, "/dev/ttyUSB0: permission denied"},
+          Case{OpenFailure::InUse, "/dev/ttyUSB0: in use by another program"},
+          Case{OpenFailure::NotSerialDevice, "/dev/ttyUSB0: not a serial device"},
+          Case{OpenFailure::SettingsRefused, "/dev/ttyUSB0: the line settings were refused"},
+          Case{OpenFailure::Other, "/dev/ttyUSB0: refused by the system"}}) {
+        EXPECT_EQ(OpenFailureLine("/dev/ttyUSB0", c.failure), c.line);
+    }
+    EXPECT_EQ(OpenFailureLine("", OpenFailure::NoSuchDevice), "(no name): no such device");
 }
 
 }  // namespace
