@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,6 +21,7 @@
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
+#include "tests/support/DeviceHolder.h"
 
 namespace {
 
@@ -227,8 +229,175 @@ TEST_F(QtLine, APortHeldByAnotherProcessCannotBeOpened) {
     ASSERT_TRUE(holder.Holding());
     EXPECT_FALSE(port.OpenPort());
     EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::InUse);
+    EXPECT_EQ(port.OpenedDevice(), server.DevicePath());
     holder.Release();
     EXPECT_TRUE(OpenAndIdentify());
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::None);
+}
+
+// The line's settings as the device has them, through a descriptor of its own taken before the
+// port is opened (an open port keeps further openers out).
+class DeviceSettings {
+  public:
+    explicit DeviceSettings(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+    ~DeviceSettings() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    DeviceSettings(const DeviceSettings&) = delete;
+    DeviceSettings& operator=(const DeviceSettings&) = delete;
+    bool Valid() const { return fd_ >= 0; }
+    termios Read() const {
+        termios settings{};
+        EXPECT_EQ(::tcgetattr(fd_, &settings), 0);
+        return settings;
+    }
+    bool Write(const termios& settings) const { return ::tcsetattr(fd_, TCSANOW, &settings) == 0; }
+
+  private:
+    int fd_;
+};
+
+TEST_F(QtLine, TheLineRunsAt1200Baud8DataBitsNoParityOneStopBitRawWithoutFlowControl) {
+    DeviceSettings device(server.PtyPath());
+    ASSERT_TRUE(device.Valid());
+    // Start from settings the card does not use (a pseudo-terminal keeps no parity).
+    termios before = device.Read();
+    before.c_cflag |= CSTOPB | CRTSCTS;
+    before.c_iflag |= IXON | IXOFF | ICRNL;
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_oflag |= OPOST;
+    ::cfsetspeed(&before, B9600);
+    ASSERT_TRUE(device.Write(before));
+
+    ASSERT_TRUE(port.OpenPort());
+    const termios applied = device.Read();
+    EXPECT_EQ(::cfgetispeed(&applied), static_cast<speed_t>(B1200));
+    EXPECT_EQ(::cfgetospeed(&applied), static_cast<speed_t>(B1200));
+    EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(applied.c_cflag & PARENB, 0U);
+    EXPECT_EQ(applied.c_cflag & CSTOPB, 0U);
+    EXPECT_EQ(applied.c_cflag & CRTSCTS, 0U);
+    EXPECT_EQ(applied.c_iflag & (IXON | IXOFF | IXANY), 0U);
+    // Raw: bytes pass as they are, no line editing, echo, signals or translation.
+    EXPECT_EQ(applied.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0U);
+    EXPECT_EQ(applied.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | BRKINT), 0U);
+    EXPECT_EQ(applied.c_oflag & OPOST, 0U);
+    EXPECT_NE(applied.c_cflag & CREAD, 0U);
+    EXPECT_NE(applied.c_cflag & CLOCAL, 0U);
+    EXPECT_TRUE(port.Identify());
+}
+
+// Another instance holds the device: it is refused before anything about the line changes.
+TEST_F(QtLine, AHeldDeviceKeepsItsSettings) {
+    DeviceSettings device(server.PtyPath());
+    ASSERT_TRUE(device.Valid());
+    termios before = device.Read();
+    ::cfsetspeed(&before, B2400);
+    before.c_lflag |= ICANON | ECHO;
+    ASSERT_TRUE(device.Write(before));
+    DeviceHolder holder(server.DevicePath());
+    ASSERT_TRUE(holder.Holding());
+
+    EXPECT_FALSE(port.OpenPort());
+    const termios after = device.Read();
+    EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B2400));
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
+}
+
+// "card" and "./card" are the file in the working folder, not a name under /dev.
+TEST_F(QtLine, RelativePathsMeanTheWorkingFolder) {
+    const std::string name = "brovane-card-" + std::to_string(::getpid());
+    PtyCardServer linked(Variant2Card());
+    ASSERT_TRUE(linked.Start(name));
+    std::strcpy(port.PortName, "COM2");
+    for (const std::string& device : {name, "./" + name}) {
+        setenv("BROVANE_COM2", device.c_str(), 1);
+        EXPECT_TRUE(OpenAndIdentify()) << device;
+        EXPECT_EQ(port.ClosePort(), 1);
+    }
+    unsetenv("BROVANE_COM2");
+}
+
+// A read ends 1000 ms after it started when nothing comes, neither much earlier nor much later.
+TEST_F(QtLine, AReadWithoutAnswerEndsAfterOneSecond) {
+    ASSERT_TRUE(port.OpenPort());
+    uint8_t buffer[4];
+    const auto start = Clock::now();
+    EXPECT_EQ(port.Line().Read(buffer, sizeof buffer), 0);
+    EXPECT_GE(Since(start), milliseconds(990));
+    EXPECT_LT(Since(start), milliseconds(1300));
+}
+
+// Nobody reads the other end: the write gives up after one second, not sooner and not never.
+TEST(QtLineWrite, AWriteThatCannotGoOutEndsAfterOneSecond) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    char name[128];
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    ASSERT_EQ(::ptsname_r(master, name, sizeof name), 0);
+    std::unique_ptr<SerialLine> line = MakeSystemSerialLine();
+    ASSERT_TRUE(line->Open(name));
+    const std::vector<uint8_t> flood(1 << 20, 'X');
+    const auto start = Clock::now();
+    EXPECT_FALSE(line->Write(flood.data(), flood.size()));
+    EXPECT_GE(Since(start), milliseconds(990));
+    EXPECT_LT(Since(start), milliseconds(1500));
+    line->Close();
+    ::close(master);
+}
+
+// On a real UART the request takes 8.3 ms a byte to leave the port; the drain stands in for the
+// port here and waits until the paced card has the whole request. The write returns only then,
+// and the one-second read window starts after it.
+TEST(QtLineTiming, AWriteReturnsWhenTheOutputHasDrainedAndTheReadWindowFollows) {
+    CardConfig config = Variant2Card();
+    config.baud = 1200;
+    PtyCardServer server(config);
+    ASSERT_TRUE(server.Start());
+    int commands = 0;
+    Clock::time_point drained{};
+    std::chrono::milliseconds drainBound{};
+    SerialPortParameter port(MakeSystemSerialLine(
+        [&](intptr_t handle, int baud, std::chrono::milliseconds timeout) {
+            drainBound = timeout;
+            const bool gone = server.WaitForCommands(++commands, timeout) &&
+                              DrainOutput(handle, baud, timeout);
+            drained = Clock::now();
+            return gone;
+        }));
+    setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
+    std::strcpy(port.PortName, "COM1");
+    ASSERT_TRUE(port.OpenPort());
+    unsetenv("BROVANE_COM1");
+
+    uint8_t request[card::kBufferSize];
+    port.BuildFrame("XI00", request);
+    const size_t length = port.FrameLength();
+    const auto requestTime = milliseconds(length * 10'000 / 1200);
+    const auto start = Clock::now();
+    ASSERT_TRUE(port.Line().Write(request, length));
+    const auto written = Since(start);
+    EXPECT_GE(written, requestTime - milliseconds(5));
+    EXPECT_LE(drained, Clock::now());
+    EXPECT_GT(drainBound, milliseconds(0));
+    EXPECT_LE(drainBound, milliseconds(1000));
+    // The 68-byte answer takes 570 ms: it arrives within the first read.
+    uint8_t reply[card::kBufferSize];
+    const auto readStart = Clock::now();
+    EXPECT_EQ(port.Line().Read(reply, card::kIdentifyReplyLength),
+              static_cast<int>(card::kIdentifyReplyLength));
+    const auto read = Since(readStart);
+    EXPECT_LT(read, milliseconds(900));
+    std::printf("request of %zu bytes: write returned after %lld ms (line time %lld ms); reply "
+                "read %lld ms after the read window opened\n",
+                length, static_cast<long long>(written.count()),
+                static_cast<long long>(requestTime.count()), static_cast<long long>(read.count()));
+    port.ClosePort();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The port selection dialog against the virtual card on a pseudo-terminal: what it reads per
 // firmware family, what the user sees when the card fails, and that it cannot be left while
 // the card is read.
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,9 +12,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QAbstractItemView>
+#include <QFontMetrics>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +30,7 @@
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
+#include "tests/support/DeviceHolder.h"
 #include "tests/support/ProcessState.h"
 #include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
@@ -99,6 +108,9 @@ class SetPortTest : public testing::Test {
         program_.reset();
         ClearProcessState();
         card_.reset();
+        for (int n = 1; n <= 7; ++n) {
+            unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
+        }
     }
 
     // Starts the virtual card and lets COM1 reach it.
@@ -350,13 +362,95 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47)}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SetPortTest, APortThatCannotBeOpenedShowsMessage36) {
-    setenv("BROVANE_COM1", "/nonexistent/brovane-port", 1);
-    MessageBoxAnswerer answerer;
-    dialog_->ButtonOk->click();
-    EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 036", kError}));
+// Message 36 stays; its second line names the device the port led to and why it failed.
+struct OpenFailureCase {
+    const char* name;
+    std::function<std::string(const std::string& scratch, PtyCardServer& card)> device;
+    const char* reason;
+};
+
+class APortThatCannotBeOpened : public SetPortTest,
+                                public testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
+    const std::string scratch = testing::TempDir() + "brovane-set-port-" + std::to_string(::getpid());
+    ASSERT_TRUE(std::filesystem::create_directories(scratch));
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    const std::string device = GetParam().device(scratch, *card_);
+    // Held as another program would hold it, for the case that needs it.
+    std::optional<DeviceHolder> holder;
+    if (device == card_->DevicePath()) {
+        holder.emplace(device);
+        ASSERT_TRUE(holder->Holding());
+    }
+    setenv("BROVANE_COM1", device.c_str(), 1);
+    {
+        MessageBoxAnswerer answerer;
+        dialog_->ButtonOk->click();
+        EXPECT_THAT(answerer.Shown(),
+                    ElementsAre(ShownMessage{
+                        "Text 016", QString::fromStdString("Text 036\n" + device + ": " + GetParam().reason),
+                        kError}));
+    }
+    EXPECT_EQ(card_->CommandCount(), 0);
     EXPECT_EQ(sheetShows_, 0);
     ExpectIdle();
+    std::filesystem::remove_all(scratch);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, APortThatCannotBeOpened,
+    testing::Values(
+        OpenFailureCase{"Missing",
+                        [](const std::string& scratch, PtyCardServer&) {
+                            return scratch + "/missing";
+                        },
+                        "no such device"},
+        OpenFailureCase{"RegularFile",
+                        [](const std::string& scratch, PtyCardServer&) {
+                            const std::string file = scratch + "/card";
+                            std::fclose(std::fopen(file.c_str(), "w"));
+                            return file;
+                        },
+                        "not a serial device"},
+        OpenFailureCase{"Folder", [](const std::string& scratch, PtyCardServer&) { return scratch; },
+                        "not a serial device"},
+        OpenFailureCase{"HeldByAnotherProcess",
+                        [](const std::string&, PtyCardServer& card) { return card.DevicePath(); },
+                        "in use by another program"}),
+    [](const testing::TestParamInfo<OpenFailureCase>& info) { return std::string(info.param.name); });
+
+// Every entry of the drop-down says what its name opens; the field keeps the name.
+TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    for (int n = 2; n <= 7; ++n) {
+        setenv(("BROVANE_COM" + std::to_string(n)).c_str(), "/nonexistent/brovane-port", 1);
+    }
+    dialog_->ComboPort->showPopup();
+    const QString card = QString::fromStdString(card_->DevicePath()).mid(5);  // after "/dev/"
+    EXPECT_EQ(dialog_->PortEntryTexts(),
+              QStringList({"COM1  " + card, "COM2  no device", "COM3  no device",
+                           "COM4  no device", "COM5  no device", "COM6  no device",
+                           "COM7  no device"}));
+    EXPECT_EQ(dialog_->ComboPort->itemText(0), "COM1");
+    EXPECT_EQ(dialog_->ComboPort->currentText(), "COM1");
+    // The list opens wide enough for every entry whole.
+    const QFontMetrics metrics(dialog_->ComboPort->view()->font());
+    for (const QString& text : dialog_->PortEntryTexts()) {
+        EXPECT_GT(dialog_->ComboPort->view()->minimumWidth(), metrics.horizontalAdvance(text))
+            << text.toStdString();
+    }
+
+    // Plugged in while the dialog is up: there the next time the list opens.
+    dialog_->ComboPort->hidePopup();
+    TypePort("COM3x");
+    setenv("BROVANE_COM3", card_->DevicePath().c_str(), 1);
+    dialog_->ComboPort->showPopup();
+    EXPECT_EQ(dialog_->PortEntryTexts().at(2), "COM3  " + card);
+    // Opening the list left what the user typed as it was.
+    EXPECT_EQ(dialog_->ComboPort->lineEdit()->text(), "COM3x");
+    EXPECT_STREQ(SerialPort->PortName, "COM3");
+    dialog_->ComboPort->hidePopup();
 }
 
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
