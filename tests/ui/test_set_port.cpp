@@ -26,6 +26,7 @@
 
 #include "app/AppState.h"
 #include "app/LanguageTable.h"
+#include "app/ProgramDirectory.h"
 #include "dialog_helpers.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
@@ -36,6 +37,7 @@
 #include "ui/ProgressDialog.h"
 #include "ui/PropSheet.h"
 #include "ui/SetPort.h"
+#include "ui/Texts.h"
 
 namespace {
 
@@ -419,6 +421,27 @@ INSTANTIATE_TEST_SUITE_P(
                         [](const std::string&, PtyCardServer& card) { return card.DevicePath(); },
                         "in use by another program"}),
     [](const testing::TestParamInfo<OpenFailureCase>& info) { return std::string(info.param.name); });
+
+// The shipped texts of message 36 lead on to the line with the device and the reason.
+TEST_F(SetPortTest, TheCannotOpenMessageReadsOnWithTheReasonInEveryLanguage) {
+    ProgramDirectory = ExecutableDirectory();
+    setenv("BROVANE_COM1", "/nonexistent/brovane-port", 1);
+    const char* const expected[] = {"The serial port cannot be opened:",
+                                    "Die serielle Schnittstelle l\u00e4sst sich nicht \u00f6ffnen:",
+                                    "Impossibile aprire la porta seriale:"};
+    for (int number = 0; number < 3; ++number) {
+        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(number)), 0) << number;
+        MessageBoxAnswerer answerer;
+        dialog_->ButtonOk->click();
+        EXPECT_THAT(answerer.Shown(),
+                    ElementsAre(ShownMessage{
+                        LanguageText(16),
+                        QString::fromUtf8(expected[number]) +
+                            "\n/nonexistent/brovane-port: no such device",
+                        kError}))
+            << number;
+    }
+}
 
 // Every entry of the drop-down says what its name opens; the field keeps the name.
 TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
