@@ -82,7 +82,9 @@ std::string OrderName(const SerialDevice& device) {
 }
 
 bool OrderedBefore(const SerialDevice& a, const SerialDevice& b) {
-    const auto rank = [](const SerialDevice& d) { return std::tuple(!d.adapter, d.byIdName.empty()); };
+    const auto rank = [](const SerialDevice& d) {
+        return std::tuple(!d.adapter, d.byIdName.empty());
+    };
     if (rank(a) != rank(b)) {
         return rank(a) < rank(b);
     }

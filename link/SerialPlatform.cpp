@@ -72,8 +72,7 @@ OpenFailure DeviceClaim::Claim([[maybe_unused]] const std::string& path) {
     struct stat status {};
     termios settings{};
     OpenFailure failure = OpenFailure::None;
-    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode) ||
-        ::tcgetattr(fd, &settings) != 0) {
+    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode) || ::tcgetattr(fd, &settings) != 0) {
         failure = OpenFailure::NotSerialDevice;
     } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         failure = FailureOfErrno(errno);

@@ -235,9 +235,9 @@ bool TTSetPortParam::ReadCard() {
     if (!port.OpenPort()) {
         // Which device the name led to, and why the system refused it.
         TProgressDialog->close();
-        ShowLanguageError(kTextCannotOpen, kTextCaption,
-                          QString::fromStdString(
-                              OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
+        ShowLanguageError(
+            kTextCannotOpen, kTextCaption,
+            QString::fromStdString(OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
         return false;
     }
     progress.StepProgress(0, 0);

@@ -33,10 +33,10 @@ TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
 
 namespace {
 
-const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
-                         true};
-const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller", "usb-Prolific_Technology_Inc.-if00-port0",
-                             true};
+const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART",
+                         "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", true};
+const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller",
+                             "usb-Prolific_Technology_Inc.-if00-port0", true};
 const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
 const SerialDevice kOnBoard0{"/dev/ttyS0", "", "", false};
 const SerialDevice kOnBoard4{"/dev/ttyS4", "", "", false};
@@ -81,24 +81,23 @@ TEST_P(PortMappingOf, ComNamesOpenTheDevicesPresentInOrderThenTheOnBoardPorts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, PortMappingOf,
-    testing::Values(
-        MappingCase{"None",
-                    {},
-                    {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
-                     "/dev/ttyS5", "/dev/ttyS6"}},
-        MappingCase{"OneAdapter",
-                    {kFtdi},
-                    {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
-                     "/dev/ttyS5", "/dev/ttyS6"}},
-        // Ordered by their persistent names, whichever was plugged in first.
-        MappingCase{"TwoAdapters",
-                    {kProlific, kFtdi},
-                    {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
-                     "/dev/ttyS5", "/dev/ttyS6"}},
-        MappingCase{"AdaptersBeforeOnBoardPorts",
-                    {kOnBoard4, kOnBoard0, kAcm, kFtdi},
-                    {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS4", "/dev/ttyS4",
-                     "/dev/ttyS5", "/dev/ttyS6"}}),
+    testing::Values(MappingCase{"None",
+                                {},
+                                {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3",
+                                 "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}},
+                    MappingCase{"OneAdapter",
+                                {kFtdi},
+                                {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3",
+                                 "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}},
+                    // Ordered by their persistent names, whichever was plugged in first.
+                    MappingCase{"TwoAdapters",
+                                {kProlific, kFtdi},
+                                {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS2", "/dev/ttyS3",
+                                 "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}},
+                    MappingCase{"AdaptersBeforeOnBoardPorts",
+                                {kOnBoard4, kOnBoard0, kAcm, kFtdi},
+                                {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS4",
+                                 "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}}),
     [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PortMapping, TheEnvironmentVariableWinsOverTheDevicesPresent) {
@@ -137,12 +136,12 @@ TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
     setenv("BROVANE_COM5", existing.c_str(), 1);
     setenv("BROVANE_COM6", "/nonexistent/brovane-card", 1);
     setenv("BROVANE_COM7", "/dev/ttyUSB1", 1);
-    EXPECT_EQ(Texts({kOnBoard0, kFtdi, kProlific}),
-              (std::vector<std::string>{
-                  "COM1  ttyUSB0 \xC2\xB7 FT232R USB UART",
-                  "COM2  ttyUSB1 \xC2\xB7 USB-Serial Controller", "COM3  ttyS0",
-                  "COM4  no device", "COM5  " + existing, "COM6  no device",
-                  "COM7  ttyUSB1 \xC2\xB7 USB-Serial Controller"}));
+    EXPECT_EQ(
+        Texts({kOnBoard0, kFtdi, kProlific}),
+        (std::vector<std::string>{"COM1  ttyUSB0 \xC2\xB7 FT232R USB UART",
+                                  "COM2  ttyUSB1 \xC2\xB7 USB-Serial Controller", "COM3  ttyS0",
+                                  "COM4  no device", "COM5  " + existing, "COM6  no device",
+                                  "COM7  ttyUSB1 \xC2\xB7 USB-Serial Controller"}));
     std::remove(existing.c_str());
 }
 

@@ -362,11 +362,11 @@ TEST(QtLineTiming, AWriteReturnsWhenTheOutputHasDrainedAndTheReadWindowFollows) 
     int commands = 0;
     Clock::time_point drained{};
     std::chrono::milliseconds drainBound{};
-    SerialPortParameter port(MakeSystemSerialLine(
-        [&](intptr_t handle, int baud, std::chrono::milliseconds timeout) {
+    SerialPortParameter port(
+        MakeSystemSerialLine([&](intptr_t handle, int baud, std::chrono::milliseconds timeout) {
             drainBound = timeout;
-            const bool gone = server.WaitForCommands(++commands, timeout) &&
-                              DrainOutput(handle, baud, timeout);
+            const bool gone =
+                server.WaitForCommands(++commands, timeout) && DrainOutput(handle, baud, timeout);
             drained = Clock::now();
             return gone;
         }));
@@ -393,10 +393,11 @@ TEST(QtLineTiming, AWriteReturnsWhenTheOutputHasDrainedAndTheReadWindowFollows) 
               static_cast<int>(card::kIdentifyReplyLength));
     const auto read = Since(readStart);
     EXPECT_LT(read, milliseconds(900));
-    std::printf("request of %zu bytes: write returned after %lld ms (line time %lld ms); reply "
-                "read %lld ms after the read window opened\n",
-                length, static_cast<long long>(written.count()),
-                static_cast<long long>(requestTime.count()), static_cast<long long>(read.count()));
+    std::printf(
+        "request of %zu bytes: write returned after %lld ms (line time %lld ms); reply "
+        "read %lld ms after the read window opened\n",
+        length, static_cast<long long>(written.count()),
+        static_cast<long long>(requestTime.count()), static_cast<long long>(read.count()));
     port.ClosePort();
 }
 

@@ -47,8 +47,9 @@ class Pty {
 // A folder of its own, removed with the test.
 class Scratch {
   public:
-    Scratch() : path_(fs::path(::testing::TempDir()) / ("brovane-platform-" +
-                                                        std::to_string(::getpid()))) {
+    Scratch()
+        : path_(fs::path(::testing::TempDir()) /
+                ("brovane-platform-" + std::to_string(::getpid()))) {
         fs::create_directories(path_);
     }
     ~Scratch() {

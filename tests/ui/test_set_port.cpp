@@ -6,14 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QAbstractItemView>
-#include <QFontMetrics>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -375,7 +375,8 @@ class APortThatCannotBeOpened : public SetPortTest,
                                 public testing::WithParamInterface<OpenFailureCase> {};
 
 TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
-    const std::string scratch = testing::TempDir() + "brovane-set-port-" + std::to_string(::getpid());
+    const std::string scratch =
+        testing::TempDir() + "brovane-set-port-" + std::to_string(::getpid());
     ASSERT_TRUE(std::filesystem::create_directories(scratch));
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     const std::string device = GetParam().device(scratch, *card_);
@@ -389,10 +390,11 @@ TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
     {
         MessageBoxAnswerer answerer;
         dialog_->ButtonOk->click();
-        EXPECT_THAT(answerer.Shown(),
-                    ElementsAre(ShownMessage{
-                        "Text 016", QString::fromStdString("Text 036\n" + device + ": " + GetParam().reason),
-                        kError}));
+        EXPECT_THAT(
+            answerer.Shown(),
+            ElementsAre(ShownMessage{
+                "Text 016",
+                QString::fromStdString("Text 036\n" + device + ": " + GetParam().reason), kError}));
     }
     EXPECT_EQ(card_->CommandCount(), 0);
     EXPECT_EQ(sheetShows_, 0);
@@ -403,11 +405,10 @@ TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     Reasons, APortThatCannotBeOpened,
     testing::Values(
-        OpenFailureCase{"Missing",
-                        [](const std::string& scratch, PtyCardServer&) {
-                            return scratch + "/missing";
-                        },
-                        "no such device"},
+        OpenFailureCase{
+            "Missing",
+            [](const std::string& scratch, PtyCardServer&) { return scratch + "/missing"; },
+            "no such device"},
         OpenFailureCase{"RegularFile",
                         [](const std::string& scratch, PtyCardServer&) {
                             const std::string file = scratch + "/card";
@@ -415,12 +416,15 @@ INSTANTIATE_TEST_SUITE_P(
                             return file;
                         },
                         "not a serial device"},
-        OpenFailureCase{"Folder", [](const std::string& scratch, PtyCardServer&) { return scratch; },
+        OpenFailureCase{"Folder",
+                        [](const std::string& scratch, PtyCardServer&) { return scratch; },
                         "not a serial device"},
         OpenFailureCase{"HeldByAnotherProcess",
                         [](const std::string&, PtyCardServer& card) { return card.DevicePath(); },
                         "in use by another program"}),
-    [](const testing::TestParamInfo<OpenFailureCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<OpenFailureCase>& info) {
+        return std::string(info.param.name);
+    });
 
 // The shipped texts of message 36 lead on to the line with the device and the reason.
 TEST_F(SetPortTest, TheCannotOpenMessageReadsOnWithTheReasonInEveryLanguage) {
@@ -434,11 +438,10 @@ TEST_F(SetPortTest, TheCannotOpenMessageReadsOnWithTheReasonInEveryLanguage) {
         MessageBoxAnswerer answerer;
         dialog_->ButtonOk->click();
         EXPECT_THAT(answerer.Shown(),
-                    ElementsAre(ShownMessage{
-                        LanguageText(16),
-                        QString::fromUtf8(expected[number]) +
-                            "\n/nonexistent/brovane-port: no such device",
-                        kError}))
+                    ElementsAre(ShownMessage{LanguageText(16),
+                                             QString::fromUtf8(expected[number]) +
+                                                 "\n/nonexistent/brovane-port: no such device",
+                                             kError}))
             << number;
     }
 }
@@ -452,9 +455,8 @@ TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
     dialog_->ComboPort->showPopup();
     const QString card = QString::fromStdString(card_->DevicePath()).mid(5);  // after "/dev/"
     EXPECT_EQ(dialog_->PortEntryTexts(),
-              QStringList({"COM1  " + card, "COM2  no device", "COM3  no device",
-                           "COM4  no device", "COM5  no device", "COM6  no device",
-                           "COM7  no device"}));
+              QStringList({"COM1  " + card, "COM2  no device", "COM3  no device", "COM4  no device",
+                           "COM5  no device", "COM6  no device", "COM7  no device"}));
     EXPECT_EQ(dialog_->ComboPort->itemText(0), "COM1");
     EXPECT_EQ(dialog_->ComboPort->currentText(), "COM1");
     // The list opens wide enough for every entry whole.
