@@ -9,7 +9,7 @@
 namespace {
 
 // The number n of "COMn" (n from 1, nothing after the digits); none for any other name.
-std::optional<int> ComNumber(const std::string& portName) {
+[[maybe_unused]] std::optional<int> ComNumber(const std::string& portName) {
     if (portName.size() < 4 || portName.size() > 6 || portName.compare(0, 3, "COM") != 0 ||
         portName[3] == '0') {
         return std::nullopt;
@@ -25,7 +25,7 @@ std::optional<int> ComNumber(const std::string& portName) {
 }
 
 // $BROVANE_COMn, when it is set and not empty.
-std::optional<std::string> OverrideOf(const std::string& portName) {
+[[maybe_unused]] std::optional<std::string> OverrideOf(const std::string& portName) {
     const std::string variable = "BROVANE_" + portName;
     if (const char* device = std::getenv(variable.c_str()); device != nullptr && *device != '\0') {
         return std::string(device);
@@ -102,7 +102,7 @@ const SerialDevice* FindDevice(const std::vector<SerialDevice>& present, const s
     return found == present.end() ? nullptr : &*found;
 }
 
-bool PathExists(const std::string& path) {
+[[maybe_unused]] bool PathExists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
 }
