@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
 #include "tests/support/DeviceHolder.h"
+#include "tests/support/PseudoTerminal.h"
 
 namespace {
 
@@ -292,20 +294,42 @@ TEST_F(QtLine, TheLineRunsAt1200Baud8DataBitsNoParityOneStopBitRawWithoutFlowCon
 }
 
 // Another instance holds the device: it is refused before anything about the line changes.
-TEST_F(QtLine, AHeldDeviceKeepsItsSettings) {
-    DeviceSettings device(server.PtyPath());
+// The master end in packet mode learns of every change of the line's flow control, even one
+// that was undone before the test looks.
+TEST(QtLineClaim, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.Path().empty());
+    DeviceSettings device(pty.Path());
     ASSERT_TRUE(device.Valid());
     termios before = device.Read();
     ::cfsetspeed(&before, B2400);
     before.c_lflag |= ICANON | ECHO;
+    before.c_iflag |= IXON;
     ASSERT_TRUE(device.Write(before));
-    DeviceHolder holder(server.DevicePath());
-    ASSERT_TRUE(holder.Holding());
+    int packet = 1;
+    ASSERT_EQ(::ioctl(pty.Master(), TIOCPKT, &packet), 0);
+    const auto lineChanged = [&pty] {
+        pollfd status{pty.Master(), POLLIN, 0};
+        return ::poll(&status, 1, 0) == 1;
+    };
+    ASSERT_FALSE(lineChanged());
 
-    EXPECT_FALSE(port.OpenPort());
+    std::unique_ptr<SerialLine> line = MakeSystemSerialLine();
+    {
+        DeviceHolder holder(pty.Path());
+        ASSERT_TRUE(holder.Holding());
+        EXPECT_FALSE(line->Open(pty.Path()));
+        EXPECT_EQ(line->LastOpenFailure(), OpenFailure::InUse);
+    }
+    EXPECT_FALSE(lineChanged());
     const termios after = device.Read();
     EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B2400));
     EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
+
+    // Once the device is free, opening it does switch the line.
+    ASSERT_TRUE(line->Open(pty.Path()));
+    EXPECT_TRUE(lineChanged());
+    line->Close();
 }
 
 // "card" and "./card" are the file in the working folder, not a name under /dev.
@@ -334,21 +358,16 @@ TEST_F(QtLine, AReadWithoutAnswerEndsAfterOneSecond) {
 
 // Nobody reads the other end: the write gives up after one second, not sooner and not never.
 TEST(QtLineWrite, AWriteThatCannotGoOutEndsAfterOneSecond) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(master, 0);
-    char name[128];
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    ASSERT_EQ(::ptsname_r(master, name, sizeof name), 0);
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.Path().empty());
     std::unique_ptr<SerialLine> line = MakeSystemSerialLine();
-    ASSERT_TRUE(line->Open(name));
+    ASSERT_TRUE(line->Open(pty.Path()));
     const std::vector<uint8_t> flood(1 << 20, 'X');
     const auto start = Clock::now();
     EXPECT_FALSE(line->Write(flood.data(), flood.size()));
     EXPECT_GE(Since(start), milliseconds(990));
     EXPECT_LT(Since(start), milliseconds(1500));
     line->Close();
-    ::close(master);
 }
 
 // On a real UART the request takes 8.3 ms a byte to leave the port; the drain stands in for the

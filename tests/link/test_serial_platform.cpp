@@ -14,35 +14,11 @@
 
 #include "link/SerialPlatform.h"
 #include "tests/support/DeviceHolder.h"
+#include "tests/support/PseudoTerminal.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A pseudo-terminal to claim; closed with the test.
-class Pty {
-  public:
-    Pty() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        char name[128];
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
-            ::ptsname_r(master_, name, sizeof name) == 0) {
-            path_ = name;
-        }
-    }
-    ~Pty() {
-        if (master_ >= 0) {
-            ::close(master_);
-        }
-    }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    int master_ = -1;
-    std::string path_;
-};
 
 // A folder of its own, removed with the test.
 class Scratch {
@@ -83,7 +59,7 @@ TEST(DevicePath, RelativeNamesMeanTheWorkingFolder) {
 
 TEST(DeviceClaim, NamesWhyADeviceCannotBeHad) {
     Scratch scratch;
-    Pty pty;
+    PseudoTerminal pty;
     ASSERT_FALSE(pty.Path().empty());
     struct Case {
         std::string what;
@@ -115,7 +91,7 @@ TEST(DeviceClaim, AFileTheUserMayNotOpenIsRefused) {
 }
 
 TEST(DeviceClaim, ADeviceClaimedOnceIsInUseUntilReleased) {
-    Pty pty;
+    PseudoTerminal pty;
     DeviceClaim first;
     DeviceClaim second;
     ASSERT_EQ(first.Claim(pty.Path()), OpenFailure::None);
@@ -129,7 +105,7 @@ TEST(DeviceClaim, ADeviceClaimedOnceIsInUseUntilReleased) {
 }
 
 TEST(DeviceClaim, ADeviceHeldByAnotherProcessIsInUse) {
-    Pty pty;
+    PseudoTerminal pty;
     DeviceHolder holder(pty.Path());
     ASSERT_TRUE(holder.Holding());
     DeviceClaim claim;
@@ -139,7 +115,7 @@ TEST(DeviceClaim, ADeviceHeldByAnotherProcessIsInUse) {
 }
 
 TEST(DrainOutput, AnEmptyOutputDrainsAtOnceAndABadHandleFails) {
-    Pty pty;
+    PseudoTerminal pty;
     const int fd = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "XI00", 4), 4);
