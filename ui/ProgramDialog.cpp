@@ -9,6 +9,7 @@
 #include <QShowEvent>
 
 #include "app/AppState.h"
+#include "link/CardBatch.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
 #include "model/ProgramSummary.h"
@@ -214,22 +215,17 @@ void TTProgramDialog::ButtonProgClick() {
     TProgressDialog->StepProgress(0, progressVariant);
     TProgressDialog->StepProgress(0, progressVariant);
 
-    if (!port.OpenPort()) {
-        FailProgramming(kTextCannotOpen);
+    const BatchResult result =
+        ProgramCardRegisters(port, *RegisterImageStorage, [&](BatchStage stage) {
+            TProgressDialog->StepProgress(stage == BatchStage::Opened ? 1 : 0, progressVariant);
+        });
+    if (!result.Ok()) {
+        // A failed write has already closed the device.
+        FailProgramming(result.failure == BatchFailure::CannotOpen ? kTextCannotOpen
+                                                                   : kTextNoAnswer);
         return;
     }
-    TProgressDialog->StepProgress(1, progressVariant);
 
-    for (const int reg : ExchangedRegisters(variant)) {
-        // A failed write has already closed the device.
-        if (port.TransferRegister(1, reg, *RegisterImageStorage) != 1) {
-            FailProgramming(kTextNoAnswer);
-            return;
-        }
-        TProgressDialog->StepProgress(0, progressVariant);
-    }
-
-    port.ClosePort();
     TProgressDialog->close();
     if (const std::optional<int> message = ProgrammedMessageOfVariant(variant)) {
         ShowLanguageWarning(*message, kTextDoneCaption);

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "app/AppState.h"
+#include "link/CardBatch.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
@@ -36,7 +37,6 @@ constexpr int kTextReading = 38;
 constexpr int kTextNotConfirmed = 21;
 constexpr int kTextWarningCaption = 46;
 constexpr int kPortCount = 7;
-constexpr int kReadMode = 0;
 constexpr int kResultConfirmed = 1;
 
 QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidget* parent) {
@@ -171,26 +171,19 @@ bool TTSetPortParam::ReadCard() {
     progress.show();
     progress.setWindowTitle(LanguageText(kTextReading));
 
-    if (!port.OpenPort()) {
-        return ReportReadFailure(kTextCannotOpen);
+    const BatchResult result =
+        ReadCardRegisters(port, *RegisterImageStorage, [&](BatchStage stage) {
+            if (stage == BatchStage::HardwareRead) {
+                HardwareBits = port.HardwareBits;
+                progress.StepProgress(1, static_cast<uint32_t>(port.FirmwareVariant));
+            } else {
+                progress.StepProgress(0, 0);
+            }
+        });
+    if (!result.Ok()) {
+        return ReportReadFailure(result.failure == BatchFailure::CannotOpen ? kTextCannotOpen
+                                                                            : kTextNoAnswer);
     }
-    progress.StepProgress(0, 0);
-    if (!port.Identify()) {
-        return ReportReadFailure(kTextNoAnswer);
-    }
-    progress.StepProgress(0, 0);
-    if (!port.ReadHardware()) {
-        return ReportReadFailure(kTextNoAnswer);
-    }
-    HardwareBits = port.HardwareBits;
-    progress.StepProgress(1, static_cast<uint32_t>(port.FirmwareVariant));
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kReadMode, reg, *RegisterImageStorage) != 1) {
-            return ReportReadFailure(kTextNoAnswer);
-        }
-        progress.StepProgress(0, 0);
-    }
-    port.ClosePort();
     progress.close();
     return true;
 }

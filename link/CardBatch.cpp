@@ -1,0 +1,71 @@
+#include "link/CardBatch.h"
+
+#include "link/SerialPortParameter.h"
+#include "model/FirmwareVariant.h"
+#include "model/RegisterImage.h"
+
+namespace {
+
+constexpr int kReadMode = 0;
+constexpr int kWriteMode = 1;
+
+void Report(const BatchProgress& progress, BatchStage stage) {
+    if (progress) {
+        progress(stage);
+    }
+}
+
+}  // namespace
+
+BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
+                              const BatchProgress& progress) {
+    BatchResult result;
+    if (!port.OpenPort()) {
+        result.failure = BatchFailure::CannotOpen;
+        return result;
+    }
+    Report(progress, BatchStage::Opened);
+    // A failed command has closed the device itself.
+    if (!port.Identify()) {
+        result.failure = BatchFailure::NoAnswer;
+        return result;
+    }
+    Report(progress, BatchStage::Identified);
+    if (!port.ReadHardware()) {
+        result.failure = BatchFailure::NoAnswer;
+        return result;
+    }
+    Report(progress, BatchStage::HardwareRead);
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(kReadMode, reg, image) != 1) {
+            result.failure = BatchFailure::NoAnswer;
+            return result;
+        }
+        ++result.registersDone;
+        Report(progress, BatchStage::Register);
+    }
+    port.ClosePort();
+    return result;
+}
+
+BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
+                                 const BatchProgress& progress) {
+    BatchResult result;
+    if (!port.OpenPort()) {
+        result.failure = BatchFailure::CannotOpen;
+        return result;
+    }
+    Report(progress, BatchStage::Opened);
+    // A write only reads the image; the command takes it unqualified.
+    RegisterImage source = image;
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(kWriteMode, reg, source) != 1) {
+            result.failure = BatchFailure::NoAnswer;
+            return result;
+        }
+        ++result.registersDone;
+        Report(progress, BatchStage::Register);
+    }
+    port.ClosePort();
+    return result;
+}
