@@ -949,3 +949,92 @@ std::string FormatConfigError(const std::string& fileName, const ConfigError& er
     }
     return text + " " + error.problem + "; allowed: " + error.allowed;
 }
+
+namespace {
+
+const ConfigEntry* FindEntry(const std::vector<ConfigSection>& sections, const std::string& name,
+                             const std::string& key, bool* sectionFound) {
+    for (const ConfigSection& section : sections) {
+        if (section.name != name) {
+            continue;
+        }
+        *sectionFound = true;
+        for (const ConfigEntry& entry : section.entries) {
+            if (entry.key == key) {
+                return &entry;
+            }
+        }
+        return nullptr;
+    }
+    *sectionFound = false;
+    return nullptr;
+}
+
+// "3 (Input 3 alarm), 17 (Mains failure)" for the events of `from` missing in `other`.
+std::string MissingEvents(const RegisterImage& from, const RegisterImage& other, int output,
+                          const EventNames& names) {
+    std::string list;
+    for (int event = 1; event <= kEventCount; ++event) {
+        if (EventSet(from, output, event) && !EventSet(other, output, event)) {
+            const std::string& name = names[static_cast<size_t>(event - 1)];
+            list += (list.empty() ? "" : ", ") + std::to_string(event) +
+                    (name.empty() ? "" : " (" + name + ")");
+        }
+    }
+    return list;
+}
+
+}  // namespace
+
+std::vector<std::string> DescribeDifferences(const CardConfiguration& a, const CardConfiguration& b,
+                                             const EventNames& eventNames, const std::string& first,
+                                             const std::string& second) {
+    const std::vector<ConfigSection> left = DescribeConfiguration(a, eventNames);
+    const std::vector<ConfigSection> right = DescribeConfiguration(b, eventNames);
+    std::vector<std::string> differences;
+    const auto compare = [&](const std::vector<ConfigSection>& one,
+                             const std::vector<ConfigSection>& two, bool oneIsFirst) {
+        for (const ConfigSection& section : one) {
+            bool sectionFound = false;
+            FindEntry(two, section.name, "", &sectionFound);
+            if (!sectionFound) {
+                differences.push_back(section.name + ": only in " + (oneIsFirst ? first : second));
+                continue;
+            }
+            for (const ConfigEntry& entry : section.entries) {
+                const ConfigEntry* match = FindEntry(two, section.name, entry.key, &sectionFound);
+                const std::string field = section.name + " " + entry.key;
+                if (!oneIsFirst) {
+                    if (match == nullptr) {
+                        differences.push_back(field + ": not set in " + first + ", " + entry.value +
+                                              " in " + second);
+                    }
+                    continue;
+                }
+                const std::string theirs = match != nullptr ? match->value : "not set";
+                if (match != nullptr && match->value == entry.value) {
+                    continue;
+                }
+                std::string text =
+                    field + ": " + entry.value + " in " + first + ", " + theirs + " in " + second;
+                if (entry.key == "events" && section.name.rfind("Output ", 0) == 0) {
+                    const int output = std::stoi(section.name.substr(7));
+                    const std::string onlyFirst =
+                        MissingEvents(a.image, b.image, output, eventNames);
+                    const std::string onlySecond =
+                        MissingEvents(b.image, a.image, output, eventNames);
+                    if (!onlyFirst.empty()) {
+                        text += "; only in " + first + ": " + onlyFirst;
+                    }
+                    if (!onlySecond.empty()) {
+                        text += "; only in " + second + ": " + onlySecond;
+                    }
+                }
+                differences.push_back(text);
+            }
+        }
+    };
+    compare(left, right, true);
+    compare(right, left, false);
+    return differences;
+}

@@ -65,3 +65,10 @@ ConfigReading ReadConfigFile(std::string_view text, const EventNames& eventNames
 
 // "FILE:LINE: FIELD: PROBLEM "VALUE"; allowed: ALLOWED"
 std::string FormatConfigError(const std::string& fileName, const ConfigError& error);
+
+// The differences between two configurations, field by field in file order, in words:
+// "COM1 baud: 19200 in A, 9600 in B"; events name what one output has that the other lacks.
+// `first` and `second` name the two sides ("the file", "the card").
+std::vector<std::string> DescribeDifferences(const CardConfiguration& a, const CardConfiguration& b,
+                                             const EventNames& eventNames, const std::string& first,
+                                             const std::string& second);
