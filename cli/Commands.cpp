@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <QThread>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -7,7 +8,6 @@
 #include <memory>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
@@ -538,12 +538,13 @@ int Cli::Ports(bool probe) {
     if (probe) {
         // Each port on a thread of its own with its own line, so that silent ports cost their
         // timeouts only once.
-        std::vector<std::thread> probes;
+        std::vector<std::unique_ptr<QThread>> probes;
         for (size_t i = 0; i < choices.size(); ++i) {
             if (!choices[i].present) {
                 continue;
             }
-            probes.emplace_back([&choices, &findings, i] {
+            // QThread rather than std::thread: the serial port's notifiers need one.
+            probes.emplace_back(QThread::create([&choices, &findings, i] {
                 SerialPortParameter port(MakeSystemSerialLine());
                 std::strncpy(port.PortName, choices[i].name.c_str(), sizeof port.PortName - 1);
                 if (!port.OpenPort()) {
@@ -557,15 +558,16 @@ int Cli::Ports(bool probe) {
                                   (family ? FamilyName(*family) : "unknown") + ", hardware value " +
                                   std::to_string(port.HardwareBits);
                 }
-            });
+            }));
+            probes.back()->start();
         }
-        for (std::thread& thread : probes) {
-            thread.join();
+        for (const std::unique_ptr<QThread>& thread : probes) {
+            thread->wait();
         }
     }
     for (size_t i = 0; i < choices.size(); ++i) {
         const PortChoice& choice = choices[i];
-        out_ << std::left << std::setw(6) << choice.name << std::setw(24) << choice.device
+        out_ << std::left << std::setw(6) << choice.name << std::setw(23) << choice.device << " "
              << (choice.present
                      ? (choice.description.empty() ? "serial device" : choice.description)
                      : "not present");
