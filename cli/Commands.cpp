@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -141,6 +142,22 @@ class Cli {
     std::unique_ptr<Progress> progress_;
     EventNames names_;
 };
+
+// One line of a table: every cell but the last padded to a column of 14 characters (not bytes:
+// "°C" is three bytes).
+std::string Row(const std::vector<std::string>& cells) {
+    constexpr size_t kColumn = 14;
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        line += cells[i];
+        if (i + 1 < cells.size()) {
+            const auto characters = static_cast<size_t>(std::count_if(
+                cells[i].begin(), cells[i].end(), [](char c) { return (c & 0xC0) != 0x80; }));
+            line += std::string(characters < kColumn ? kColumn - characters : 1, ' ');
+        }
+    }
+    return line + "\n";
+}
 
 std::optional<Request> Cli::Parse(const std::vector<std::string>& arguments) {
     Request request;
@@ -487,29 +504,20 @@ int Cli::Show(const std::string& file) {
         }
         return "---";
     };
-    constexpr int kColumn = 14;
     out_ << "Quorix " << FamilyName(configuration->family) << " (" << file << ")\n\n";
-    out_ << std::left << std::setw(kColumn) << "" << std::setw(kColumn) << "COM0"
-         << std::setw(kColumn) << "COM1" << std::setw(kColumn) << "COM2"
-         << "COM3\n";
+    out_ << Row({"", "COM0", "COM1", "COM2", "COM3"});
     for (const char* key : {"protocol", "baud", "parity", "stop", "address"}) {
-        out_ << std::setw(kColumn) << key;
-        for (int port = 0; port < 4; ++port) {
-            out_ << std::setw(port == 3 ? 0 : kColumn) << value("COM" + std::to_string(port), key);
-        }
-        out_ << "\n";
+        out_ << Row(
+            {key, value("COM0", key), value("COM1", key), value("COM2", key), value("COM3", key)});
     }
     if (configuration->family != FirmwareFamily::Kft018) {
         return kExitOk;
     }
-    out_ << "\nInputs        " << std::setw(kColumn) << "type" << std::setw(kColumn) << "lower"
-         << std::setw(kColumn) << "upper"
-         << "delay\n";
+    out_ << "\n" << Row({"Inputs", "type", "lower", "upper", "delay"});
     for (int input = 1; input <= 8; ++input) {
         const std::string section = "Input " + std::to_string(input);
-        out_ << std::setw(kColumn) << section << std::setw(kColumn) << value(section, "type")
-             << std::setw(kColumn) << value(section, "lower") << std::setw(kColumn)
-             << value(section, "upper") << value(section, "delay") << "\n";
+        out_ << Row({section, value(section, "type"), value(section, "lower"),
+                     value(section, "upper"), value(section, "delay")});
     }
     out_ << "\nOutputs\n";
     OutputEvents outputs;
