@@ -15,6 +15,23 @@ void Report(const BatchProgress& progress, BatchStage stage) {
     }
 }
 
+// Transfers the registers of the family of the last identification in ascending order, then
+// closes the device; a failed transfer has closed it already.
+BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage& image,
+                              const BatchProgress& progress) {
+    BatchResult result;
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(mode, reg, image) != 1) {
+            result.failure = BatchFailure::NoAnswer;
+            return result;
+        }
+        ++result.registersDone;
+        Report(progress, BatchStage::Register);
+    }
+    port.ClosePort();
+    return result;
+}
+
 }  // namespace
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
@@ -36,16 +53,7 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
         return result;
     }
     Report(progress, BatchStage::HardwareRead);
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kReadMode, reg, image) != 1) {
-            result.failure = BatchFailure::NoAnswer;
-            return result;
-        }
-        ++result.registersDone;
-        Report(progress, BatchStage::Register);
-    }
-    port.ClosePort();
-    return result;
+    return TransferRegisters(port, kReadMode, image, progress);
 }
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
@@ -58,14 +66,5 @@ BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage&
     Report(progress, BatchStage::Opened);
     // A write only reads the image; the command takes it unqualified.
     RegisterImage source = image;
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kWriteMode, reg, source) != 1) {
-            result.failure = BatchFailure::NoAnswer;
-            return result;
-        }
-        ++result.registersDone;
-        Report(progress, BatchStage::Register);
-    }
-    port.ClosePort();
-    return result;
+    return TransferRegisters(port, kWriteMode, source, progress);
 }
