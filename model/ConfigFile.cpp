@@ -335,6 +335,16 @@ std::string LowerCase(std::string_view text) {
     return lower;
 }
 
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
 class Reader {
   public:
     Reader(std::string_view text, const EventNames& names) : names_(names) { Split(text); }
@@ -518,7 +528,7 @@ void Reader::ReadCard(CardConfiguration& configuration, bool& familyKnown) {
     }
     CheckKeys(*card, {"family", "reserved_4", "reserved_7"});
     if (const Line* line = Field(*card, "family", true, "KFT015, KFT018, KFT026")) {
-        if (const auto family = FamilyOfName(line->value)) {
+        if (const auto family = FamilyOfName(UpperCase(line->value))) {
             configuration.family = *family;
             familyKnown = true;
         } else {

@@ -283,4 +283,38 @@ TEST(ConfigFile, KeepsCodesTheSheetDoesNotOfferAsRaw) {
     EXPECT_EQ(reading.configuration->image, configuration.image);
 }
 
+TEST(ConfigFile, NamesAndListValuesAreNotCaseSensitive) {
+    std::string text = Kft018File();
+    text.replace(text.find("family = KFT018"), 15, "Family = kft018");
+    text.replace(text.find("[COM1]"), 6, "[com1]");
+    text.replace(text.find("MODBUS RTU"), 10, "modbus rtu");
+    const ConfigReading reading = ReadConfigFile(text, Named());
+    ASSERT_TRUE(reading.errors.empty()) << FormatConfigError("f", reading.errors.front());
+    EXPECT_EQ(reading.configuration->image.Value(1), 0x0125);
+}
+
+TEST(ConfigFile, DifferencesNameTheFieldBothValuesAndTheEvents) {
+    CardConfiguration a;
+    a.family = FirmwareFamily::Kft018;
+    a.image.SetValue(1, 0x0125);
+    a.image.SetValue(7, 0xA900);
+    a.image.SetValue(8, 0x0003);
+    CardConfiguration b = a;
+    b.image.SetValue(1, 0x0124);
+    b.image.SetValue(8, 0x0005);
+    b.image.SetValue(9, 0x0001);
+    EXPECT_EQ(DescribeDifferences(a, b, Named(), "A", "B"),
+              (std::vector<std::string>{
+                  "COM1 baud: 19200 in A, 9600 in B",
+                  "Output 1 events: 1, 2 in A, 1, 3, 17 in B; only in A: 2 (Event 2); only in "
+                  "B: 3 (Event 3), 17 (Event 17)"}));
+    EXPECT_TRUE(DescribeDifferences(a, a, Named(), "A", "B").empty());
+    CardConfiguration ports = a;
+    ports.family = FirmwareFamily::Kft015;
+    const std::vector<std::string> families = DescribeDifferences(a, ports, Named(), "A", "B");
+    ASSERT_FALSE(families.empty());
+    EXPECT_EQ(families.front(), "card family: KFT018 in A, KFT015 in B");
+    EXPECT_EQ(families.back(), "Output 8: only in A");
+}
+
 }  // namespace
