@@ -143,6 +143,19 @@ class Cli {
     EventNames names_;
 };
 
+// The card's identity as text: its bytes come from the card, and one that is not a printable
+// character (a line break, a byte of another encoding) shows as "?", so that it can neither
+// break a line of the file nor make the file other than UTF-8.
+std::string Printable(const char* identity) {
+    std::string text = identity;
+    for (char& c : text) {
+        if (c < ' ' || c > '~') {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 // One line of a table: every cell but the last padded to a column of 14 characters (not bytes:
 // "°C" is three bytes).
 std::string Row(const std::vector<std::string>& cells) {
@@ -316,7 +329,8 @@ std::optional<CardConfiguration> Cli::ReadCard(SerialPortParameter& port) {
     }
     const std::optional<FirmwareFamily> family = FamilyOfVariant(port.FirmwareVariant);
     if (!family) {
-        err_ << "brovane-cli: the card reports the unknown identity " << port.Identity << "\n";
+        err_ << "brovane-cli: the card reports the unknown identity " << Printable(port.Identity)
+             << "\n";
         return std::nullopt;
     }
     return CardConfiguration{*family, image};
@@ -328,9 +342,16 @@ std::optional<CardConfiguration> Cli::LoadFile(const std::string& file) {
         err_ << "brovane-cli: cannot read " << file << "\n";
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    const ConfigReading reading = ReadConfigFile(text.str(), names_);
+    // A configuration file is a few kilobytes; anything beyond a mebibyte is not one.
+    constexpr size_t kLargestFile = size_t{1} << 20;
+    std::string text(kLargestFile + 1, '\0');
+    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(stream.gcount()));
+    if (text.size() > kLargestFile) {
+        err_ << "brovane-cli: " << file << " is larger than a configuration file can be (1 MiB)\n";
+        return std::nullopt;
+    }
+    const ConfigReading reading = ReadConfigFile(text, names_);
     for (const ConfigError& error : reading.errors) {
         err_ << FormatConfigError(file, error) << "\n";
     }
@@ -364,7 +385,7 @@ int Cli::Read(const std::string& portName, const std::string& outputFile) {
     const std::string text =
         FormatConfigFile(DescribeConfiguration(*card, names_),
                          {"Quorix card configuration, read by brovane-cli from " + portName + ".",
-                          "Identity " + std::string(port->Identity) + ", hardware value " +
+                          "Identity " + Printable(port->Identity) + ", hardware value " +
                               std::to_string(port->HardwareBits) + ".",
                           "Events are numbered 1 to 32; their names follow as comments.",
                           "\"raw N\" keeps a code for which Brovane's sheet has no entry."});
@@ -419,9 +440,9 @@ int Cli::Write(const std::string& portName, const std::string& file, bool verify
     port->ClosePort();
     const std::optional<FirmwareFamily> family = FamilyOfVariant(port->FirmwareVariant);
     if (family != wanted->family) {
-        err_ << "brovane-cli: the card on " << portName << " is " << port->Identity << " (family "
-             << (family ? FamilyName(*family) : "unknown") << "), but " << file << " is for "
-             << FamilyName(wanted->family) << "; nothing was written\n";
+        err_ << "brovane-cli: the card on " << portName << " is " << Printable(port->Identity)
+             << " (family " << (family ? FamilyName(*family) : "unknown") << "), but " << file
+             << " is for " << FamilyName(wanted->family) << "; nothing was written\n";
         return kExitFamilyMismatch;
     }
 
@@ -442,7 +463,7 @@ int Cli::Write(const std::string& portName, const std::string& file, bool verify
     }
     if (!verify) {
         out_ << "wrote " << registers.size() << " registers of " << file << " to " << portName
-             << " (" << port->Identity << ")\n";
+             << " (" << Printable(port->Identity) << ")\n";
         return kExitOk;
     }
     const std::optional<CardConfiguration> card = ReadCard(*port);
@@ -452,7 +473,7 @@ int Cli::Write(const std::string& portName, const std::string& file, bool verify
     return ReportDifferences(DescribeDifferences(*wanted, *card, names_, "the file", "the card"),
                              "wrote and verified " + std::to_string(registers.size()) +
                                  " registers of " + file + " on " + portName + " (" +
-                                 port->Identity + ")");
+                                 Printable(port->Identity) + ")");
 }
 
 int Cli::Verify(const std::string& portName, const std::string& file) {
@@ -469,8 +490,8 @@ int Cli::Verify(const std::string& portName, const std::string& file) {
         return kExitCardFailure;
     }
     if (card->family != wanted->family) {
-        err_ << "brovane-cli: the card on " << portName << " is " << port->Identity << " (family "
-             << FamilyName(card->family) << "), but " << file << " is for "
+        err_ << "brovane-cli: the card on " << portName << " is " << Printable(port->Identity)
+             << " (family " << FamilyName(card->family) << "), but " << file << " is for "
              << FamilyName(wanted->family) << "\n";
         return kExitFamilyMismatch;
     }
@@ -562,7 +583,7 @@ int Cli::Ports(bool probe) {
                 } else {
                     port.ClosePort();
                     const auto family = FamilyOfVariant(port.FirmwareVariant);
-                    findings[i] = std::string("Quorix card ") + port.Identity + ", family " +
+                    findings[i] = "Quorix card " + Printable(port.Identity) + ", family " +
                                   (family ? FamilyName(*family) : "unknown") + ", hardware value " +
                                   std::to_string(port.HardwareBits);
                 }

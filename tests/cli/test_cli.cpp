@@ -146,6 +146,16 @@ TEST_F(Cli, ReadWritesTheFileToStandardOutput) {
     EXPECT_NE(read.err.find("reading COM1: 49/49\n"), std::string::npos) << read.err;
 }
 
+TEST_F(Cli, AnIdentityWithALineBreakCannotBreakTheFile) {
+    StartCard(1, "KFT018-\n[x]\xE9", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    EXPECT_NE(Contents(file).find("# Identity KFT018-?[x]?, hardware value 0.\n"),
+              std::string::npos)
+        << Contents(file);
+    EXPECT_EQ(Run({"verify", "COM1", file, "-q"}).code, kExitOk);
+}
+
 TEST_F(Cli, ABadFileGetsEveryErrorAndTheCardNoFrame) {
     PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
     const std::string file = File("card.cfg");
