@@ -13,6 +13,10 @@ using namespace config_file;
 
 namespace {
 
+// What Entry gives besides a list entry: a value in error, or a raw value.
+constexpr int kNoEntry = -1;
+constexpr int kRawEntry = -2;
+
 std::string_view Trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!text.empty() && blank(text.front())) {
@@ -160,8 +164,8 @@ class Reader {
     // A raw value "raw N" within 0-maximum; reports a malformed one.
     std::optional<unsigned> Raw(const Section& section, const Line& line, unsigned maximum,
                                 const std::string& allowed);
-    // The entry of a named list (case-insensitive), or -1 after an error; raw values are left to
-    // the caller (returns -2 for them).
+    // The entry of a named list (case-insensitive), or kNoEntry after an error; raw values are left
+    // to the caller (kRawEntry).
     template <typename Names>
     int Entry(const Section& section, const Line& line, const Names& names, size_t count,
               const std::string& allowed);
@@ -293,7 +297,7 @@ template <typename Names>
 int Reader::Entry(const Section& section, const Line& line, const Names& names, size_t count,
                   const std::string& allowed) {
     if (IsRaw(line.value)) {
-        return -2;
+        return kRawEntry;
     }
     for (size_t entry = 0; entry < count; ++entry) {
         if (SameText(line.value, names[entry])) {
@@ -301,7 +305,7 @@ int Reader::Entry(const Section& section, const Line& line, const Names& names, 
         }
     }
     Error(line.number, Label(section, line.key), line.value, "is not in the list", allowed);
-    return -1;
+    return kNoEntry;
 }
 
 std::string ListOf(const char* const* names, size_t count) {
@@ -375,7 +379,7 @@ void Reader::ReadPort(int port, RegisterImage& image) {
         const int entry = Entry(*section, *line, protocols, std::size(protocols), protocolAllowed);
         if (entry >= 0) {
             image.SetHigh(port, static_cast<uint8_t>(entry));
-        } else if (entry == -2) {
+        } else if (entry == kRawEntry) {
             if (const auto raw = Raw(*section, *line, kByteMaximum, protocolAllowed)) {
                 image.SetHigh(port, static_cast<uint8_t>(*raw));
             }
@@ -391,15 +395,15 @@ void Reader::ReadPort(int port, RegisterImage& image) {
     const auto baudEntries = static_cast<size_t>(BaudEntriesOfPort(port));
     const std::string baudAllowed =
         ListOf(rateNames.data(), baudEntries) + (port == 0 ? ", raw 0x00-0xFF" : ", raw 0-7");
-    int baud = -1;
+    int baud = kNoEntry;
     if (const Line* line = Field(*section, "baud", true, baudAllowed)) {
         baud = Entry(*section, *line, rateNames, baudEntries, baudAllowed);
         if (baud >= 0) {
             baud += 1;
-        } else if (baud == -2) {
+        } else if (baud == kRawEntry) {
             const auto raw =
                 Raw(*section, *line, port == 0 ? kByteMaximum : kBaudCodeMaximum, baudAllowed);
-            baud = raw ? static_cast<int>(*raw) : -1;
+            baud = raw ? static_cast<int>(*raw) : kNoEntry;
         }
     }
     if (port == 0) {
@@ -416,7 +420,7 @@ void Reader::ReadPort(int port, RegisterImage& image) {
         const int entry = Entry(*section, *line, kParityNames, kParityNames.size(), parityAllowed);
         if (entry >= 0) {
             settings.parityCode = entry + 1;
-        } else if (entry == -2) {
+        } else if (entry == kRawEntry) {
             if (const auto raw = Raw(*section, *line, kParityCodeMaximum, parityAllowed)) {
                 settings.parityCode = static_cast<int>(*raw);
             }
@@ -526,12 +530,12 @@ void Reader::ReadInput(int input, RegisterImage& image) {
     const int typeRegister = InputTypeRegister(input);
     const std::string typeAllowed =
         ListOf(kTypeNames.data(), kTypeNames.size()) + ", raw 0x00-0xFF";
-    int type = -1;
+    int type = kNoEntry;
     if (const Line* line = Field(*section, "type", true, typeAllowed)) {
         type = Entry(*section, *line, kTypeNames, kTypeNames.size(), typeAllowed);
-        if (type == -2) {
+        if (type == kRawEntry) {
             const auto raw = Raw(*section, *line, kByteMaximum, typeAllowed);
-            type = raw ? static_cast<int>(*raw) : -1;
+            type = raw ? static_cast<int>(*raw) : kNoEntry;
         }
     }
     if (type >= 0) {
