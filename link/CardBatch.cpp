@@ -36,21 +36,17 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
                               const BatchProgress& progress) {
-    BatchResult result;
     if (!port.OpenPort()) {
-        result.failure = BatchFailure::CannotOpen;
-        return result;
+        return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A failed command has closed the device itself.
     if (!port.Identify()) {
-        result.failure = BatchFailure::NoAnswer;
-        return result;
+        return {BatchFailure::NoAnswer, 0};
     }
     Report(progress, BatchStage::Identified);
     if (!port.ReadHardware()) {
-        result.failure = BatchFailure::NoAnswer;
-        return result;
+        return {BatchFailure::NoAnswer, 0};
     }
     Report(progress, BatchStage::HardwareRead);
     return TransferRegisters(port, kReadMode, image, progress);
@@ -58,10 +54,8 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
                                  const BatchProgress& progress) {
-    BatchResult result;
     if (!port.OpenPort()) {
-        result.failure = BatchFailure::CannotOpen;
-        return result;
+        return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A write only reads the image; the command takes it unqualified.
