@@ -19,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "link/CardBatch.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
@@ -28,8 +29,6 @@
 namespace {
 
 constexpr int kKft018Variant = 2;
-constexpr int kReadMode = 0;
-constexpr int kWriteMode = 1;
 constexpr int kPacedBaud = 1200;
 constexpr double kBitsPerByte = 10.0;
 
@@ -66,30 +65,12 @@ double WallSeconds() {
 
 // The card read of the port selection dialog.
 bool ReadCard(SerialPortParameter& port, RegisterImage& image) {
-    if (!port.OpenPort() || !port.Identify() || !port.ReadHardware()) {
-        return false;
-    }
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kReadMode, reg, image) != 1) {
-            return false;
-        }
-    }
-    port.ClosePort();
-    return true;
+    return ReadCardRegisters(port, image, {}).Ok();
 }
 
 // The programming of the programming dialog.
-bool ProgramCard(SerialPortParameter& port, RegisterImage& image) {
-    if (!port.OpenPort()) {
-        return false;
-    }
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kWriteMode, reg, image) != 1) {
-            return false;
-        }
-    }
-    port.ClosePort();
-    return true;
+bool ProgramCard(SerialPortParameter& port, const RegisterImage& image) {
+    return ProgramCardRegisters(port, image, {}).Ok();
 }
 
 // A KFT018 card with a value in every register.

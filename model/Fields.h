@@ -26,6 +26,14 @@ int Com0BaudCode(uint8_t lowByte);
 // Protocol code of COM1-COM3: bits 0-3 of the register's high byte.
 int PortProtocolCode(uint8_t highByte);
 
+// Texts of the sheet's protocol lists, entry 0 first (fixed, not localised).
+constexpr const char* kCom0ProtocolNames[] = {"NEXPR", "KARVO"};
+constexpr const char* kPortProtocolNames[] = {"NEXPR", "MODBUS RTU"};
+// Texts of the output logic list: entry 0 "Normal ON", entry 1 "Normal OFF".
+constexpr const char* kLogicNames[] = {"Normal ON", "Normal OFF"};
+// Highest COM2 bus address the register holds.
+constexpr int kAddressHighest = 255;
+
 // Register numbers of the register map.
 constexpr int kAddressRegister = 4;  // low byte: COM2 bus address; high byte written 0xFF
 constexpr uint8_t kAddressHighByte = 0xFF;

@@ -63,3 +63,37 @@ std::optional<int> ProgrammedMessageOfVariant(int variant) {
     }
     return std::nullopt;
 }
+
+std::string FamilyName(FirmwareFamily family) {
+    switch (family) {
+        case FirmwareFamily::Kft015:
+            return "KFT015";
+        case FirmwareFamily::Kft018:
+            return "KFT018";
+        case FirmwareFamily::Kft026:
+            return "KFT026";
+    }
+    return {};
+}
+
+std::optional<FirmwareFamily> FamilyOfName(const std::string& name) {
+    for (const FirmwareFamily family :
+         {FirmwareFamily::Kft015, FirmwareFamily::Kft018, FirmwareFamily::Kft026}) {
+        if (FamilyName(family) == name) {
+            return family;
+        }
+    }
+    return std::nullopt;
+}
+
+int VariantOfFamily(FirmwareFamily family) {
+    switch (family) {
+        case FirmwareFamily::Kft015:
+            return 0;
+        case FirmwareFamily::Kft018:
+            return 2;
+        case FirmwareFamily::Kft026:
+            return 4;
+    }
+    return 0;
+}

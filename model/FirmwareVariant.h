@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // The card's firmware variants come in pairs (0/1 "KFT015", 2/3 "KFT018", 4/5 "KFT026");
@@ -23,3 +24,10 @@ std::optional<int> ProgressStepOfVariant(int variant);
 
 // Language string of the message shown after programming: 19, 22 or 94 by family.
 std::optional<int> ProgrammedMessageOfVariant(int variant);
+
+// "KFT015", "KFT018" or "KFT026".
+std::string FamilyName(FirmwareFamily family);
+// The family of such a name (exact, upper case); nothing for any other text.
+std::optional<FirmwareFamily> FamilyOfName(const std::string& name);
+// The named release of the family (the even variant of its pair).
+int VariantOfFamily(FirmwareFamily family);

@@ -229,6 +229,32 @@ std::optional<std::string> ValidateThreshold(int type, const std::string& field,
     }
 }
 
+std::optional<ThresholdLimits> ThresholdLimitsOfType(int type) {
+    const std::optional<ThresholdRowView> defaults = ShowThresholds(type, nullptr, 0);
+    if (!defaults || !defaults->enabled) {
+        return std::nullopt;
+    }
+    ThresholdLimits limits;
+    limits.unit = defaults->unit;
+    switch (type) {
+        case kInputVolts:
+            limits = {kVoltsMinimum, kVoltsMaximum, 2, limits.unit};
+            break;
+        case kInputCelsius:
+            limits = {kCelsiusMinimum, kCelsiusMaximum, 0, limits.unit};
+            break;
+        default:
+            limits = {kPercentMinimum, kPercentMaximum, 0, limits.unit};
+            break;
+    }
+    return limits;
+}
+
+bool IsPageDelay(long milliseconds) {
+    return milliseconds >= 0 && milliseconds <= kDelayMaximum &&
+           milliseconds % kDelayIncrement == 0;
+}
+
 std::string ValidateDelay(const std::string& text) {
     long delay = LenientInteger(text);
     if (delay < 0) {

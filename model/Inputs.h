@@ -50,6 +50,19 @@ enum class ThresholdSide { Upper = 0, Lower = 1 };
 std::optional<std::string> ValidateThreshold(int type, const std::string& field, ThresholdSide side,
                                              const std::string& other);
 
+// The range a threshold of a type may take on the page, and its unit ("V", "°C" in UTF-8, "%")
+// and decimals (2 for volts, else 0). Nothing for type 0 or a type outside 0-3.
+struct ThresholdLimits {
+    double lowest = 0;
+    double highest = 0;
+    int decimals = 0;
+    std::string unit;
+};
+std::optional<ThresholdLimits> ThresholdLimitsOfType(int type);
+
+// Whether a delay in milliseconds is one the page keeps: 0-2500 in steps of 10.
+bool IsPageDelay(long milliseconds);
+
 // Leaving a delay field: below 0 gives 0, above 2500 gives 2500, else rounded down to a
 // multiple of 10.
 std::string ValidateDelay(const std::string& text);

@@ -16,7 +16,6 @@ constexpr int kModbusEntry = 1;
 constexpr int kNexprEntry = 0;
 constexpr int kBaud1200Entry = 0;
 constexpr int kBaud9600Entry = 3;
-constexpr long kAddressHighest = 255;
 
 // The list entry that shows a code, or -1 when the list does not offer it.
 int EntryOfCode(int code, int firstCode, int entries) {
@@ -57,7 +56,7 @@ void EncodePort(const LineEntries& entries, int reg, int baudEntries, RegisterIm
 }
 
 long BoundedAddress(long address) {
-    return std::clamp(address, 0L, kAddressHighest);
+    return std::clamp(address, 0L, static_cast<long>(kAddressHighest));
 }
 
 // One threshold field of a row whose type is unchanged: a text that still shows the register's

@@ -2,9 +2,14 @@
 
 #include <QMessageBox>
 
+#include "link/OpenFailure.h"
+#include "link/SerialPortParameter.h"
 #include "ui/Texts.h"
 
 namespace {
+
+constexpr int kTextCannotOpen = 36;
+constexpr int kTextNoAnswer = 37;
 
 void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, nullptr);
@@ -32,4 +37,14 @@ void ShowLanguageError(int textNumber, int captionNumber, const QString& detail)
 
 void ShowLanguageWarning(int textNumber, int captionNumber) {
     ShowWarningMessage(LanguageText(captionNumber), LanguageText(textNumber));
+}
+
+void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber) {
+    if (failure == BatchFailure::CannotOpen) {
+        ShowLanguageError(
+            kTextCannotOpen, captionNumber,
+            QString::fromStdString(OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
+    } else {
+        ShowLanguageError(kTextNoAnswer, captionNumber);
+    }
 }

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include "link/CardBatch.h"
+
+class SerialPortParameter;
+
 // Modal message boxes without an owner window, as the program shows its failures and advice.
 void ShowErrorMessage(const QString& caption, const QString& text);
 void ShowWarningMessage(const QString& caption, const QString& text);
@@ -10,3 +14,6 @@ void ShowLanguageError(int textNumber, int captionNumber);
 // The same with a second line that says more (which device, why).
 void ShowLanguageError(int textNumber, int captionNumber, const QString& detail);
 void ShowLanguageWarning(int textNumber, int captionNumber);
+// A failed card batch: "cannot open" with the device and the system's reason on a second line,
+// or "no answer" from the card.
+void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber);

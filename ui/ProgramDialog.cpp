@@ -9,6 +9,7 @@
 #include <QShowEvent>
 
 #include "app/AppState.h"
+#include "link/CardBatch.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
 #include "model/ProgramSummary.h"
@@ -44,8 +45,6 @@ constexpr int kTextCom2 = 35;
 constexpr int kTextCom3 = 41;
 constexpr int kTextFirstParity = 42;
 constexpr int kTextProgressCaption = 39;
-constexpr int kTextCannotOpen = 36;
-constexpr int kTextNoAnswer = 37;
 constexpr int kTextErrorCaption = 16;
 constexpr int kTextDoneCaption = 20;
 
@@ -214,22 +213,16 @@ void TTProgramDialog::ButtonProgClick() {
     TProgressDialog->StepProgress(0, progressVariant);
     TProgressDialog->StepProgress(0, progressVariant);
 
-    if (!port.OpenPort()) {
-        FailProgramming(kTextCannotOpen);
+    const BatchResult result =
+        ProgramCardRegisters(port, *RegisterImageStorage, [&](BatchStage stage) {
+            TProgressDialog->StepProgress(stage == BatchStage::Opened ? 1 : 0, progressVariant);
+        });
+    if (!result.Ok()) {
+        // A failed write has already closed the device.
+        FailProgramming(result.failure);
         return;
     }
-    TProgressDialog->StepProgress(1, progressVariant);
 
-    for (const int reg : ExchangedRegisters(variant)) {
-        // A failed write has already closed the device.
-        if (port.TransferRegister(1, reg, *RegisterImageStorage) != 1) {
-            FailProgramming(kTextNoAnswer);
-            return;
-        }
-        TProgressDialog->StepProgress(0, progressVariant);
-    }
-
-    port.ClosePort();
     TProgressDialog->close();
     if (const std::optional<int> message = ProgrammedMessageOfVariant(variant)) {
         ShowLanguageWarning(*message, kTextDoneCaption);
@@ -239,9 +232,9 @@ void TTProgramDialog::ButtonProgClick() {
     done(kResultProgrammed);
 }
 
-void TTProgramDialog::FailProgramming(int textNumber) {
+void TTProgramDialog::FailProgramming(BatchFailure failure) {
     TProgressDialog->close();
-    ShowLanguageError(textNumber, kTextErrorCaption);
+    ShowBatchFailure(failure, *SerialPort, kTextErrorCaption);
     SetButtonsEnabled(true);
     programming_ = false;
 }

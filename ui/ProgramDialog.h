@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <array>
 
+#include "link/CardBatch.h"
+
 class QCloseEvent;
 class QFrame;
 class QLabel;
@@ -32,7 +34,7 @@ class TTProgramDialog : public QDialog {
 
   private:
     // Ends a failed programming: progress closed, error shown, buttons usable again.
-    void FailProgramming(int textNumber);
+    void FailProgramming(BatchFailure failure);
     void SetButtonsEnabled(bool enabled);
 
     bool programming_ = false;

@@ -14,7 +14,7 @@
 #include <iterator>
 
 #include "app/AppState.h"
-#include "link/OpenFailure.h"
+#include "link/CardBatch.h"
 #include "link/PortChoices.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
@@ -35,13 +35,10 @@ constexpr int kTextCancel = 2;
 constexpr int kTextGroupPort = 3;
 constexpr int kTextNoPortChosen = 15;
 constexpr int kTextCaption = 16;
-constexpr int kTextCannotOpen = 36;
-constexpr int kTextNoAnswer = 37;
 constexpr int kTextReading = 38;
 constexpr int kTextNotConfirmed = 21;
 constexpr int kTextWarningCaption = 46;
 constexpr int kPortCount = kPortChoiceCount;
-constexpr int kReadMode = 0;
 constexpr int kResultConfirmed = 1;
 
 QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidget* parent) {
@@ -232,39 +229,22 @@ bool TTSetPortParam::ReadCard() {
     progress.show();
     progress.setWindowTitle(LanguageText(kTextReading));
 
-    if (!port.OpenPort()) {
-        // Which device the name led to, and why the system refused it.
+    const BatchResult result =
+        ReadCardRegisters(port, *RegisterImageStorage, [&](BatchStage stage) {
+            if (stage == BatchStage::HardwareRead) {
+                HardwareBits = port.HardwareBits;
+                progress.StepProgress(1, static_cast<uint32_t>(port.FirmwareVariant));
+            } else {
+                progress.StepProgress(0, 0);
+            }
+        });
+    if (!result.Ok()) {
         TProgressDialog->close();
-        ShowLanguageError(
-            kTextCannotOpen, kTextCaption,
-            QString::fromStdString(OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
+        ShowBatchFailure(result.failure, port, kTextCaption);
         return false;
     }
-    progress.StepProgress(0, 0);
-    if (!port.Identify()) {
-        return ReportReadFailure(kTextNoAnswer);
-    }
-    progress.StepProgress(0, 0);
-    if (!port.ReadHardware()) {
-        return ReportReadFailure(kTextNoAnswer);
-    }
-    HardwareBits = port.HardwareBits;
-    progress.StepProgress(1, static_cast<uint32_t>(port.FirmwareVariant));
-    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
-        if (port.TransferRegister(kReadMode, reg, *RegisterImageStorage) != 1) {
-            return ReportReadFailure(kTextNoAnswer);
-        }
-        progress.StepProgress(0, 0);
-    }
-    port.ClosePort();
     progress.close();
     return true;
-}
-
-bool TTSetPortParam::ReportReadFailure(int textNumber) {
-    TProgressDialog->close();
-    ShowLanguageError(textNumber, kTextCaption);
-    return false;
 }
 
 void TTSetPortParam::SetControlsEnabled(bool enabled) {

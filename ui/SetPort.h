@@ -48,7 +48,6 @@ class TTSetPortParam : public QDialog {
     // already closed and the message has been shown. The progress dialog is shown meanwhile.
     bool ReadCard();
     // Closes the progress dialog and shows the failure message; always false.
-    bool ReportReadFailure(int textNumber);
     void SetControlsEnabled(bool enabled);
     void RunConfigurationLoop();
     // Finds again what each port name leads to, for the drop-down.

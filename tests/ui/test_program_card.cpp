@@ -48,13 +48,17 @@ class ProgramCardTest : public ::testing::Test {
     }
     void ClickProgram() { Button("ButtonProg")->click(); }
     // Clicks the program button and checks the one message box that follows.
-    void ProgramExpectingMessage(QMessageBox::Icon icon, int captionNumber, int textNumber) {
+    // `detail` is the second line the text must carry, if any.
+    void ProgramExpectingMessage(QMessageBox::Icon icon, int captionNumber, int textNumber,
+                                 const QString& detail = QString()) {
         MessageBoxAnswerer boxes;
         ClickProgram();
         ASSERT_EQ(boxes.Count(), 1);
         EXPECT_EQ(boxes.Shown()[0].icon, icon);
         EXPECT_EQ(boxes.Shown()[0].caption, Placeholder(captionNumber));
-        EXPECT_EQ(boxes.Shown()[0].text, Placeholder(textNumber));
+        const QString expected =
+            detail.isEmpty() ? Placeholder(textNumber) : Placeholder(textNumber) + '\n' + detail;
+        EXPECT_EQ(boxes.Shown()[0].text, expected);
     }
     // The registers the card holds, where the image was written.
     void ExpectCardHolds(const std::vector<int>& registers) {
@@ -124,7 +128,9 @@ TEST_F(ProgramCardTest, RegistersFiveAndSixAndTheHiddenPagesAreNeverSentForShort
 TEST_F(ProgramCardTest, PortThatCannotBeOpenedLeavesTheDialogUsable) {
     state_.PointComOneNowhere();
     dialog_.show();
-    ProgramExpectingMessage(QMessageBox::Critical, 16, 36);
+    // The programming names the device and the reason as the card read does.
+    ProgramExpectingMessage(QMessageBox::Critical, 16, 36,
+                            QStringLiteral("/nonexistent/brovane-no-such-port: no such device"));
     ExpectDialogUsable();
     EXPECT_EQ(dialog_.result(), 0);
 }

@@ -1,0 +1,46 @@
+#include "cli/Progress.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kBarWidth = 40;
+}
+
+void Progress::Begin(const std::string& title, int total) {
+    title_ = title;
+    total_ = std::max(total, 1);
+    done_ = 0;
+    open_ = true;
+    if (style_ == ProgressStyle::Bar) {
+        Draw();
+    } else if (style_ == ProgressStyle::Lines) {
+        out_ << title_ << ": " << total_ << " steps\n" << std::flush;
+    }
+}
+
+void Progress::Step() {
+    done_ = std::min(done_ + 1, total_);
+    if (style_ == ProgressStyle::Bar) {
+        Draw();
+    } else if (style_ == ProgressStyle::Lines) {
+        out_ << title_ << ": " << done_ << "/" << total_ << "\n" << std::flush;
+    }
+}
+
+void Progress::SetTotal(int total) {
+    total_ = std::max(total, done_);
+}
+
+void Progress::End() {
+    if (open_ && style_ == ProgressStyle::Bar) {
+        out_ << "\n" << std::flush;
+    }
+    open_ = false;
+}
+
+void Progress::Draw() {
+    const int filled = done_ * kBarWidth / total_;
+    out_ << "\r" << title_ << " [" << std::string(static_cast<size_t>(filled), '#')
+         << std::string(static_cast<size_t>(kBarWidth - filled), '.') << "] " << done_ << "/"
+         << total_ << std::flush;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// How far a batch with the card has come, on standard error: a bar redrawn in place on a
+// terminal, one plain line per step otherwise, nothing when quiet.
+enum class ProgressStyle { Bar, Lines, Quiet };
+
+class Progress {
+  public:
+    Progress(std::ostream& out, ProgressStyle style) : out_(out), style_(style) {}
+
+    // A new batch of `total` steps, named by `title` ("reading COM1").
+    void Begin(const std::string& title, int total);
+    void Step();
+    // The batch turned out to have another number of steps (the card's family is known).
+    void SetTotal(int total);
+    // Ends the bar's line; a failed batch leaves the bar where it stopped.
+    void End();
+
+  private:
+    void Draw();
+
+    std::ostream& out_;
+    ProgressStyle style_;
+    std::string title_;
+    int total_ = 0;
+    int done_ = 0;
+    bool open_ = false;
+};

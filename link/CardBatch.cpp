@@ -1,0 +1,64 @@
+#include "link/CardBatch.h"
+
+#include "link/SerialPortParameter.h"
+#include "model/FirmwareVariant.h"
+#include "model/RegisterImage.h"
+
+namespace {
+
+constexpr int kReadMode = 0;
+constexpr int kWriteMode = 1;
+
+void Report(const BatchProgress& progress, BatchStage stage) {
+    if (progress) {
+        progress(stage);
+    }
+}
+
+// Transfers the registers of the family of the last identification in ascending order, then
+// closes the device; a failed transfer has closed it already.
+BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage& image,
+                              const BatchProgress& progress) {
+    BatchResult result;
+    for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (port.TransferRegister(mode, reg, image) != 1) {
+            result.failure = BatchFailure::NoAnswer;
+            return result;
+        }
+        ++result.registersDone;
+        Report(progress, BatchStage::Register);
+    }
+    port.ClosePort();
+    return result;
+}
+
+}  // namespace
+
+BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
+                              const BatchProgress& progress) {
+    if (!port.OpenPort()) {
+        return {BatchFailure::CannotOpen, 0};
+    }
+    Report(progress, BatchStage::Opened);
+    // A failed command has closed the device itself.
+    if (!port.Identify()) {
+        return {BatchFailure::NoAnswer, 0};
+    }
+    Report(progress, BatchStage::Identified);
+    if (!port.ReadHardware()) {
+        return {BatchFailure::NoAnswer, 0};
+    }
+    Report(progress, BatchStage::HardwareRead);
+    return TransferRegisters(port, kReadMode, image, progress);
+}
+
+BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
+                                 const BatchProgress& progress) {
+    if (!port.OpenPort()) {
+        return {BatchFailure::CannotOpen, 0};
+    }
+    Report(progress, BatchStage::Opened);
+    // A write only reads the image; the command takes it unqualified.
+    RegisterImage source = image;
+    return TransferRegisters(port, kWriteMode, source, progress);
+}

@@ -1,0 +1,40 @@
+#include "model/ConfigFileParts.h"
+
+#include "model/Fields.h"
+#include "model/RegisterImage.h"
+#include "model/SheetState.h"
+
+namespace config_file {
+
+std::string PortName(int port) {
+    return "COM" + std::to_string(port);
+}
+std::string InputName(int input) {
+    return "Input " + std::to_string(input);
+}
+std::string OutputName(int output) {
+    return "Output " + std::to_string(output);
+}
+
+int BaudEntriesOfPort(int port) {
+    switch (port) {
+        case 0:
+            return kCom0BaudEntries;
+        case 2:
+            return kCom2BaudEntries;
+        default:
+            return kCom1BaudEntries;
+    }
+}
+
+bool IsKft018(FirmwareFamily family) {
+    return family == FirmwareFamily::Kft018;
+}
+
+bool EventSet(const RegisterImage& image, int output, int event) {
+    const int word = 2 * (output - 1) + (event > kEventsPerWord ? 1 : 0);
+    const int bit = (event - 1) % kEventsPerWord;
+    return (image.Value(kFirstEventRegister + word) >> bit & 1) != 0;
+}
+
+}  // namespace config_file

@@ -1,0 +1,315 @@
+// brovane-cli end to end: its commands against virtual cards on pseudo-terminals behind COM1 to
+// COM4, with the frames each card received.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ProgramDirectory.h"
+#include "cli/Commands.h"
+#include "model/FirmwareVariant.h"
+#include "model/RegisterImage.h"
+#include "sim/VirtualCard.h"
+#include "tests/support/ProcessState.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// A card whose every exchanged register holds a value of its own; registers 1-3 carry a parity
+// code, as every register the PC reads from a card does.
+RegisterImage Filled(uint16_t seed) {
+    RegisterImage image;
+    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
+        image.SetValue(reg, static_cast<uint16_t>(seed * (reg + 1) + 0x0123 * reg));
+    }
+    for (int reg = 1; reg <= 3; ++reg) {
+        image.SetLow(reg, static_cast<uint8_t>(image.Low(reg) | 0x40));
+    }
+    return image;
+}
+
+class Cli : public testing::Test {
+  protected:
+    void SetUp() override {
+        ProgramDirectory = ExecutableDirectory();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("brovane-cli-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        for (auto& card : cards_) {
+            card->Stop();
+        }
+        for (int n = 2; n <= 4; ++n) {
+            unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
+        }
+        ClearProcessState();
+        std::filesystem::remove_all(folder_);
+    }
+
+    // Starts a virtual card behind COMn.
+    PtyCardServer& StartCard(int com, const std::string& identity, const RegisterImage& registers,
+                             int hardwareBits = 0) {
+        CardConfig config;
+        config.identity = identity;
+        config.registers = registers;
+        config.hardwareBits = hardwareBits;
+        cards_.push_back(std::make_unique<PtyCardServer>(config));
+        PtyCardServer& card = *cards_.back();
+        EXPECT_TRUE(card.Start());
+        setenv(("BROVANE_COM" + std::to_string(com)).c_str(), card.DevicePath().c_str(), 1);
+        return card;
+    }
+
+    Outcome Run(const std::vector<std::string>& arguments, bool terminal = false) {
+        std::ostringstream out;
+        std::ostringstream err;
+        Outcome outcome;
+        outcome.code = RunCli(arguments, out, err, terminal);
+        outcome.out = out.str();
+        outcome.err = err.str();
+        return outcome;
+    }
+
+    std::string File(const std::string& name) const { return (folder_ / name).string(); }
+    static std::string Contents(const std::string& path) {
+        std::ifstream stream(path, std::ios::binary);
+        std::ostringstream text;
+        text << stream.rdbuf();
+        return text.str();
+    }
+    static void Save(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+  private:
+    std::filesystem::path folder_;
+    std::vector<std::unique_ptr<PtyCardServer>> cards_;
+};
+
+TEST_F(Cli, ReadThenWriteVerifyClonesTheExchangedRegistersOfEveryFamily) {
+    for (const char* identity : {"KFT018-01-01", "KFT015-01-04", "KFT026-01-01"}) {
+        SCOPED_TRACE(identity);
+        PtyCardServer& first = StartCard(1, identity, Filled(0x0101));
+        PtyCardServer& second = StartCard(2, identity, Filled(0x0F0F));
+        const std::string file = File(std::string(identity) + ".cfg");
+
+        const Outcome read = Run({"read", "COM1", "-o", file, "--quiet"});
+        ASSERT_EQ(read.code, kExitOk) << read.err;
+        EXPECT_EQ(read.out, "");
+        EXPECT_EQ(read.err, "");
+
+        const Outcome write = Run({"write", "COM2", file, "--verify", "-q"});
+        ASSERT_EQ(write.code, kExitOk) << write.err << write.out;
+        EXPECT_NE(write.out.find("wrote and verified"), std::string::npos) << write.out;
+
+        const std::vector<int> exchanged =
+            ExchangedRegisters(VariantOfFamily(*FamilyOfName(std::string(identity).substr(0, 6))));
+        const RegisterImage original = first.Registers();
+        const RegisterImage clone = second.Registers();
+        for (const int reg : exchanged) {
+            EXPECT_EQ(clone.Value(reg), original.Value(reg)) << "register " << reg;
+        }
+        // Registers 5 and 6 never travel: the second card keeps its own.
+        EXPECT_EQ(clone.Value(5), Filled(0x0F0F).Value(5));
+        EXPECT_EQ(clone.Value(6), Filled(0x0F0F).Value(6));
+        EXPECT_EQ(second.RegistersWritten(), exchanged);
+        // The read-back of --verify: the same registers again, never 5 or 6.
+        EXPECT_EQ(second.RegistersRead(), exchanged);
+        EXPECT_EQ(first.RegistersRead(), exchanged);
+        first.Stop();
+        second.Stop();
+    }
+}
+
+TEST_F(Cli, ReadWritesTheFileToStandardOutput) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101), 7);
+    const Outcome read = Run({"read", "COM1"});
+    ASSERT_EQ(read.code, kExitOk) << read.err;
+    EXPECT_NE(read.out.find("# Identity KFT018-01-01, hardware value 7."), std::string::npos);
+    EXPECT_NE(read.out.find("[card]\nfamily = KFT018\n"), std::string::npos);
+    EXPECT_NE(read.out.find("[Output 8]\n"), std::string::npos);
+    // Not a terminal: plain progress lines on standard error.
+    EXPECT_NE(read.err.find("reading COM1: 49/49\n"), std::string::npos) << read.err;
+}
+
+TEST_F(Cli, AnIdentityWithALineBreakCannotBreakTheFile) {
+    StartCard(1, "KFT018-\n[x]\xE9", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    EXPECT_NE(Contents(file).find("# Identity KFT018-?[x]?, hardware value 0.\n"),
+              std::string::npos)
+        << Contents(file);
+    EXPECT_EQ(Run({"verify", "COM1", file, "-q"}).code, kExitOk);
+}
+
+TEST_F(Cli, ABadFileGetsEveryErrorAndTheCardNoFrame) {
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    std::string text = Contents(file);
+    text.replace(text.find("address = "), 10, "address = 256 # was ");
+    text.replace(text.find("[Input 2]"), 9, "[Input 9]");
+    Save(file, text);
+    card.ClearHistory();
+    const int before = card.CommandCount();
+
+    for (const char* command : {"write", "verify"}) {
+        const Outcome outcome = Run({command, "COM1", file});
+        EXPECT_EQ(outcome.code, kExitBadInput) << command;
+        EXPECT_NE(outcome.err.find(file + ":"), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find("COM2 address \"256\" is out of range; allowed: 0 to 255"),
+                  std::string::npos)
+            << outcome.err;
+        EXPECT_NE(outcome.err.find("[Input 9]"), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find("[Input 2] is missing"), std::string::npos) << outcome.err;
+    }
+    EXPECT_EQ(card.CommandCount(), before);
+    EXPECT_TRUE(card.RegistersWritten().empty());
+}
+
+TEST_F(Cli, AFamilyMismatchWritesNothing) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string file = File("kft018.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    PtyCardServer& other = StartCard(2, "KFT026-01-01", Filled(0x0202));
+    const Outcome write = Run({"write", "COM2", file, "-q"});
+    EXPECT_EQ(write.code, kExitFamilyMismatch);
+    EXPECT_NE(write.err.find("KFT026"), std::string::npos) << write.err;
+    EXPECT_NE(write.err.find("nothing was written"), std::string::npos) << write.err;
+    // Only the identification reached the card.
+    EXPECT_EQ(other.CommandCount(), 1);
+    EXPECT_TRUE(other.RegistersWritten().empty());
+    EXPECT_EQ(other.Registers(), Filled(0x0202));
+}
+
+TEST_F(Cli, AWriteThatFailsPartWayNamesTheRegistersOnTheCard) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    PtyCardServer& target = StartCard(2, "KFT018-01-01", Filled(0x0303));
+    // The identification, then ten writes (registers 0-4 and 7-11); the eleventh is refused.
+    target.InjectFault(CardFault::FailingWrite, 11);
+    const Outcome write = Run({"write", "COM2", file, "-q"});
+    EXPECT_EQ(write.code, kExitCardFailure);
+    EXPECT_NE(write.err.find("registers written to the card: 0-4, 7-11; failed at register 12; "
+                             "not written: 12-47"),
+              std::string::npos)
+        << write.err;
+    EXPECT_EQ(target.RegistersWritten(), (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 9, 10, 11}));
+}
+
+TEST_F(Cli, VerifyReportsEachDifferenceInWords) {
+    RegisterImage registers = Filled(0x0101);
+    registers.SetValue(4, 0xFF20);
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", registers);
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    EXPECT_EQ(Run({"verify", "COM1", file, "-q"}).code, kExitOk);
+    card.Stop();
+
+    registers.SetLow(4, 64);
+    StartCard(1, "KFT018-01-01", registers);
+    const Outcome verify = Run({"verify", "COM1", file, "-q"});
+    EXPECT_EQ(verify.code, kExitDifferent);
+    EXPECT_EQ(verify.out, "COM2 address: 32 in the file, 64 in the card\n");
+}
+
+TEST_F(Cli, ASilentCardIsALineFailure) {
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
+    card.StopAnsweringAfter(0);
+    const Outcome read = Run({"read", "COM1", "-q"});
+    EXPECT_EQ(read.code, kExitCardFailure);
+    EXPECT_NE(read.err.find("did not answer correctly"), std::string::npos) << read.err;
+    EXPECT_EQ(read.out, "");
+}
+
+TEST_F(Cli, ProbeFindsTheCardAmongSilentPortsInOneTimeout) {
+    StartCard(1, "KFT018-01-01", RegisterImage{}).StopAnsweringAfter(0);
+    StartCard(2, "KFT026-01-01", RegisterImage{}, 5);
+    StartCard(3, "KFT015-01-04", RegisterImage{}).StopAnsweringAfter(0);
+    setenv("BROVANE_COM4", File("no-such-device").c_str(), 1);
+    const auto start = Clock::now();
+    const Outcome ports = Run({"ports", "--probe"});
+    const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_EQ(ports.code, kExitOk);
+    std::istringstream lines(ports.out);
+    std::vector<std::string> line(7);
+    for (std::string& each : line) {
+        std::getline(lines, each);
+    }
+    EXPECT_EQ(line[0].rfind("COM1", 0), 0u);
+    EXPECT_NE(line[0].find("no Quorix card answers"), std::string::npos) << ports.out;
+    EXPECT_NE(line[1].find("Quorix card KFT026-01-01, family KFT026, hardware value 5"),
+              std::string::npos)
+        << ports.out;
+    EXPECT_NE(line[2].find("no Quorix card answers"), std::string::npos) << ports.out;
+    EXPECT_NE(line[3].find(File("no-such-device") + " "), std::string::npos) << ports.out;
+    EXPECT_NE(line[3].find("no device"), std::string::npos) << ports.out;
+    // Two silent ports, probed side by side: one identification timeout (5 reads of 1 s).
+    EXPECT_LT(seconds, 8.0);
+}
+
+TEST_F(Cli, ProgressIsABarOnATerminalAndNothingWhenQuiet) {
+    StartCard(1, "KFT015-01-04", Filled(0x0101));
+    const Outcome bar = Run({"read", "COM1"}, true);
+    ASSERT_EQ(bar.code, kExitOk);
+    EXPECT_NE(bar.err.find("\rreading COM1 ["), std::string::npos) << bar.err;
+    EXPECT_NE(bar.err.find("] 8/8\n"), std::string::npos) << bar.err;
+    const Outcome quiet = Run({"read", "COM1", "--quiet"}, true);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, bar.out);
+}
+
+TEST_F(Cli, DiffAndShowWorkOnFilesAlone) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string a = File("a.cfg");
+    const std::string b = File("b.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", a, "-q"}).code, kExitOk);
+    std::string text = Contents(a);
+    ASSERT_NE(text.find("address = 145\n"), std::string::npos) << text;
+    text.replace(text.find("address = 145"), 13, "address = 7");
+    Save(b, text);
+    const Outcome same = Run({"diff", a, a});
+    EXPECT_EQ(same.code, kExitOk);
+    const Outcome diff = Run({"diff", a, b});
+    EXPECT_EQ(diff.code, kExitDifferent);
+    EXPECT_EQ(diff.out, "COM2 address: 145 in " + a + ", 7 in " + b + "\n");
+
+    const Outcome show = Run({"show", a});
+    EXPECT_EQ(show.code, kExitOk);
+    EXPECT_NE(show.out.find("Quorix KFT018"), std::string::npos);
+    EXPECT_NE(show.out.find("Input 8"), std::string::npos);
+    EXPECT_NE(show.out.find("Output8"), std::string::npos);
+}
+
+TEST_F(Cli, HelpForTheProgramAndEveryCommand) {
+    const Outcome program = Run({"--help"});
+    EXPECT_EQ(program.code, kExitOk);
+    EXPECT_EQ(program.out.rfind("Usage: brovane-cli", 0), 0u);
+    for (const char* command : {"ports", "read", "write", "verify", "diff", "show"}) {
+        const Outcome help = Run({command, "--help"});
+        EXPECT_EQ(help.code, kExitOk) << command;
+        EXPECT_EQ(help.out.rfind(std::string("Usage: brovane-cli ") + command, 0), 0u) << help.out;
+    }
+    EXPECT_EQ(Run({}).code, kExitBadInput);
+    EXPECT_EQ(Run({"read"}).code, kExitBadInput);
+    EXPECT_EQ(Run({"fly"}).code, kExitBadInput);
+    EXPECT_EQ(Run({"read", "COM1", "--bogus"}).code, kExitBadInput);
+    EXPECT_EQ(Run({"read", "COM123"}).code, kExitBadInput);
+}
+
+}  // namespace
