@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTimer>
+#include <vector>
 
 #include "app/AppState.h"
 #include "link/SerialPortParameter.h"
@@ -49,6 +50,7 @@ TTPropSheet::TTPropSheet(QWidget* parent) : QDialog(parent) {
     BuildInputPage();
     BuildOutputPage();
     ConnectHandlers();
+    SetKeyboardOrder();
 }
 
 void TTPropSheet::BuildPanels() {
@@ -79,6 +81,29 @@ void TTPropSheet::BuildPanels() {
         MakeGlyphButton(Control, QStringLiteral("OKBtn"), QRect(218, 2, 81, 25), ":/glyphs/ok.png");
     CancelBtn = MakeGlyphButton(Control, QStringLiteral("CancelBtn"), QRect(306, 2, 81, 25),
                                 ":/glyphs/cancel.png");
+}
+
+void TTPropSheet::SetKeyboardOrder() {
+    // The page control first, then the fields of the pages in their design order, then OK and
+    // Cancel. Tab passes over the fields of hidden pages and disabled fields.
+    std::vector<QWidget*> order = {PageControl, ComboProt, ComboBaud};
+    const auto line = [&order](QComboBox* protocol, QComboBox* baud, QComboBox* parity,
+                               QComboBox* stop) {
+        order.insert(order.end(), {protocol, baud, parity, stop});
+    };
+    line(ComboProt1, ComboBaud1, ComboParity1, ComboStop1);
+    line(ComboProt2, ComboBaud2, ComboParity2, ComboStop2);
+    order.insert(order.end(), {EditAddress, EditHardware});
+    line(ComboProt3, ComboBaud3, ComboParity3, ComboStop3);
+    for (int i = 0; i < kInputCount; ++i) {
+        order.insert(order.end(), {ComboInputN[i], EditSupN[i], EditInfN[i], EditDelayN[i]});
+    }
+    order.insert(order.end(),
+                 {ComboOutput, ComboLogic, ListEvent, ListEventAss, ButtonAdd, ButtonSub});
+    order.insert(order.end(), {OKBtn, CancelBtn});
+    for (size_t k = 1; k < order.size(); ++k) {
+        setTabOrder(order[k - 1], order[k]);
+    }
 }
 
 void TTPropSheet::OnLeave(QLineEdit* field, std::function<void()> handler) {
@@ -180,29 +205,33 @@ void TTPropSheet::ShowCaptions() {
     GroupCom3->setTitle(LanguageText(28));
     GroupAddress->setTitle(LanguageText(7));
     for (QLabel* label : {LabelProt, LabelProt1, LabelProt2, LabelProt3}) {
-        label->setText(LanguageText(10));
+        label->setText(LabelCaption(10));
     }
     for (QLabel* label : {LabelBaud, LabelBaud1, LabelBaud2, LabelBaud3}) {
-        label->setText(LanguageText(9));
+        label->setText(LabelCaption(9));
     }
     for (QLabel* label : {LabelParity1, LabelParity2, LabelParity3}) {
-        label->setText(LanguageText(17));
+        label->setText(LabelCaption(17));
     }
     for (QLabel* label : {LabelStopBit1, LabelStopBit2, LabelStopBit3}) {
-        label->setText(LanguageText(18));
+        label->setText(LabelCaption(18));
     }
-    LabelAddress->setText(LanguageText(32));
-    LabelHardware->setText(LanguageText(13));
+    LabelAddress->setText(LabelCaption(32));
+    LabelHardware->setText(LabelCaption(13));
 
-    LabelType->setText(LanguageText(48));
-    LabelSup->setText(LanguageText(49));
-    LabelInf->setText(LanguageText(50));
-    LabelDelay->setText(LanguageText(51));
+    LabelType->setText(LabelCaption(48));
+    LabelSup->setText(LabelCaption(49));
+    LabelInf->setText(LabelCaption(50));
+    LabelDelay->setText(LabelCaption(51));
+    // The headings are drawn from their top line down, as tall as their text wraps.
+    for (QLabel* heading : {LabelType, LabelSup, LabelInf, LabelDelay}) {
+        FitHeightToText(heading);
+    }
 
-    LabelOutput->setText(LanguageText(57));
-    LabelEvent->setText(LanguageText(58));
-    LabelEventAss->setText(LanguageText(59));
-    LabelLogic->setText(LanguageText(95));
+    LabelOutput->setText(LabelCaption(57));
+    LabelEvent->setText(LabelCaption(58));
+    LabelEventAss->setText(LabelCaption(59));
+    LabelLogic->setText(LabelCaption(95));
 }
 
 SheetState TTPropSheet::ReadPages() const {

@@ -48,7 +48,7 @@ void TTPropSheet::BuildInputPage() {
     const auto heading = [this](const char* name, int x, int width) {
         auto* label = Make<QLabel>(InputDialog, QString::fromLatin1(name),
                                    QRect(x, kHeadingY, width, kFirstInputRowY - kHeadingY - 2));
-        label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         return label;
     };
@@ -91,7 +91,15 @@ void TTPropSheet::BuildInputPage() {
         UpDownDelayN[i]->SetRange(0, kDelayMaximum);
         UpDownDelayN[i]->SetIncrement(kDelayIncrement);
         UpDownDelayN[i]->SetAssociate(EditDelayN[i]);
+        LabelInputN[i]->setBuddy(ComboInputN[i]);
+        LabelSupN[i]->setBuddy(EditSupN[i]);
+        LabelInfN[i]->setBuddy(EditInfN[i]);
     }
+    // Each column heading names the field of the first row below it.
+    LabelType->setBuddy(ComboInputN[0]);
+    LabelSup->setBuddy(EditSupN[0]);
+    LabelInf->setBuddy(EditInfN[0]);
+    LabelDelay->setBuddy(EditDelayN[0]);
 }
 
 void TTPropSheet::ShowInputPage(const SheetState& state) {
@@ -108,6 +116,9 @@ void TTPropSheet::ShowInputPage(const SheetState& state) {
             view->upper = row.upper;
             ShowData(row.type, *view, LabelInfN[i], LabelSupN[i], EditInfN[i], EditSupN[i]);
         }
+        // What the fields show of the card's registers, which their masks may cut.
+        shownLower_[i] = Text(EditInfN[i]);
+        shownUpper_[i] = Text(EditSupN[i]);
     }
     for (int n = 1; n <= kInputCount; ++n) {
         UpDownDelayN[n - 1]->SetPosition(
@@ -117,10 +128,9 @@ void TTPropSheet::ShowInputPage(const SheetState& state) {
 
 void TTPropSheet::ShowData(int type, const ThresholdRowView& view, QLabel* lowerUnit,
                            QLabel* upperUnit, QLineEdit* lower, QLineEdit* upper) {
-    if (type < kInputNone || type > kInputPercent) {
-        return;
-    }
-    const QString mask = QString::fromLatin1(kThresholdMasks[type]);
+    // A type code the list does not offer has no mask: its fields show nothing.
+    const bool listed = type >= kInputNone && type <= kInputPercent;
+    const QString mask = listed ? QString::fromLatin1(kThresholdMasks[type]) : QString();
     upper->setInputMask(mask);
     lower->setInputMask(mask);
     upper->setEnabled(view.enabled);
@@ -143,6 +153,9 @@ void TTPropSheet::ComboInputNChange(int n) {
     if (const std::optional<ThresholdRowView> view = ShowThresholds(type, nullptr, 0)) {
         ShowData(type, *view, LabelInfN[i], LabelSupN[i], EditInfN[i], EditSupN[i]);
     }
+    // The row now shows the type's defaults, no longer the card's thresholds.
+    shownLower_[i].reset();
+    shownUpper_[i].reset();
 }
 
 void TTPropSheet::EditSupNChange(int n) {
@@ -179,6 +192,9 @@ void TTPropSheet::ValidateInputEdit(QLineEdit* field) {
 
 InputRowState TTPropSheet::TransferDataToMemory(int n) const {
     const int i = n - 1;
-    return {ComboInputN[i]->currentIndex(), Text(EditInfN[i]), Text(EditSupN[i]),
-            Text(EditDelayN[i])};
+    InputRowState row{ComboInputN[i]->currentIndex(), Text(EditInfN[i]), Text(EditSupN[i]),
+                      Text(EditDelayN[i])};
+    row.lowerUnchanged = shownLower_[i] == row.lower;
+    row.upperUnchanged = shownUpper_[i] == row.upper;
+    return row;
 }

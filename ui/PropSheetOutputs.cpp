@@ -46,6 +46,10 @@ void TTPropSheet::BuildOutputPage() {
                                 ":/glyphs/add.png");
     ButtonSub = MakeGlyphButton(OutputDialog, QStringLiteral("ButtonSub"), QRect(167, 220, 39, 25),
                                 ":/glyphs/remove.png");
+    LabelOutput->setBuddy(ComboOutput);
+    LabelLogic->setBuddy(ComboLogic);
+    LabelEvent->setBuddy(ListEvent);
+    LabelEventAss->setBuddy(ListEventAss);
 }
 
 void TTPropSheet::ShowOutputPage() {

@@ -49,6 +49,14 @@ QStringList LanguageItems(int first, int count) {
     return items;
 }
 
+QString LabelCaption(int number) {
+    return LanguageText(number).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void FitHeightToText(QLabel* label) {
+    label->resize(label->width(), label->heightForWidth(label->width()));
+}
+
 LineEntries ReadLine(const QComboBox* protocol, const QComboBox* baud, const QComboBox* parity,
                      const QComboBox* stop) {
     return {protocol->currentIndex(), baud->currentIndex(), parity->currentIndex(),
@@ -56,7 +64,7 @@ LineEntries ReadLine(const QComboBox* protocol, const QComboBox* baud, const QCo
 }
 
 std::string Text(const QLineEdit* field) {
-    return field->text().toStdString();
+    return field->displayText().toStdString();
 }
 
 // A correction replaces the text but leaves the caret where it was.

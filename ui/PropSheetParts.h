@@ -34,8 +34,15 @@ QPushButton* MakeGlyphButton(QWidget* parent, const QString& name, const QRect& 
                              const char* glyph);
 void FillList(QComboBox* combo, const QStringList& items, int entry);
 QStringList LanguageItems(int first, int count);
+// A LanguageTable text for a label tied to its field: an ampersand in it is shown, not taken
+// as the mark of a shortcut key.
+QString LabelCaption(int number);
+// A word-wrapped label keeps its top line and width and becomes as tall as its text.
+void FitHeightToText(QLabel* label);
 LineEntries ReadLine(const QComboBox* protocol, const QComboBox* baud, const QComboBox* parity,
                      const QComboBox* stop);
+// The text a field shows, as its numbers are read: a masked field's blank positions are spaces
+// (reading stops there), where QLineEdit::text() would drop them and join the digits around.
 std::string Text(const QLineEdit* field);
 // A correction replaces the text but leaves the caret where it was.
 void ReplaceText(QLineEdit* field, const std::string& text);

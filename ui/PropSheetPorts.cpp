@@ -70,6 +70,8 @@ void TTPropSheet::BuildCom0Page() {
                              kPortLabelWidth);
     ComboBaud =
         MakeList(GroupCom0, QStringLiteral("ComboBaud"), kPortListX, kCom0BaudRowY, kPortListWidth);
+    LabelProt->setBuddy(ComboProt);
+    LabelBaud->setBuddy(ComboBaud);
 }
 
 namespace {
@@ -101,6 +103,10 @@ void BuildLineRows(QGroupBox* group, int port, const LineRows& rows) {
     rows.comboParity = list("ComboParity", kParityRowY);
     rows.labelStopBit = label("LabelStopBit", kStopRowY);
     rows.comboStop = list("ComboStop", kStopRowY);
+    rows.labelProt->setBuddy(rows.comboProt);
+    rows.labelBaud->setBuddy(rows.comboBaud);
+    rows.labelParity->setBuddy(rows.comboParity);
+    rows.labelStopBit->setBuddy(rows.comboStop);
 }
 
 }  // namespace
@@ -140,6 +146,8 @@ void TTPropSheet::BuildCom2Page() {
         Make<QLabel>(GroupAddress, QStringLiteral("LabelHardware"), QRect(68, 66, 85, 13));
     EditHardware =
         Make<QLineEdit>(GroupAddress, QStringLiteral("EditHardware"), QRect(155, 62, 70, 21));
+    LabelAddress->setBuddy(EditAddress);
+    LabelHardware->setBuddy(EditHardware);
     LabelHardware->setEnabled(false);
     EditHardware->setEnabled(false);
 }
@@ -181,7 +189,7 @@ void TTPropSheet::ApplyCom2Protocol(int protocolEntry) {
 
 void TTPropSheet::Com2DialogShow() {
     if (isVisible() && PageControl->currentWidget() == Com2Dialog &&
-        !Com2LineControlsEnabled(ComboProt2->currentIndex()) && HardwareBits != 0) {
+        HardwareOffsetWarningDue(ComboProt2->currentIndex(), HardwareBits)) {
         ShowLanguageWarning(45, 46);
     }
 }
@@ -197,7 +205,7 @@ void TTPropSheet::ComboProt2Change() {
     ComboParity2->setCurrentIndex(preset.parity);
     ComboStop2->setCurrentIndex(preset.stop);
     ApplyCom2Protocol(entry);
-    if (!Com2LineControlsEnabled(entry) && HardwareBits != 0) {
+    if (HardwareOffsetWarningDue(entry, HardwareBits)) {
         ShowLanguageWarning(45, 46);
     }
 }
