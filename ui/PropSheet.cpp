@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <vector>
 
 #include "app/AppState.h"
@@ -61,6 +63,11 @@ void TTPropSheet::BuildPanels() {
                          QRect(kTabbedBorder, kTabbedBorder, kClientWidth - 2 * kTabbedBorder,
                                kClientHeight - kControlHeight - 2 * kTabbedBorder));
     PageControl->setUsesScrollButtons(true);
+    // The arrows that scroll the tabs are for the mouse: the keyboard moves between the tabs with
+    // the arrow keys, and Tab goes from the tabs straight to the page's fields.
+    for (QToolButton* arrow : PageControl->tabBar()->findChildren<QToolButton*>()) {
+        arrow->setFocusPolicy(Qt::NoFocus);
+    }
     const auto addPage = [this](const char* name) {
         auto* page = new QWidget;
         page->setObjectName(QString::fromLatin1(name));
