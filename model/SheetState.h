@@ -23,7 +23,7 @@ struct LineEntries {
 
 struct InputRowState {
     int type = -1;      // entry of the type list (type code 0-3), -1 for a code above 3
-    std::string lower;  // threshold field texts as shown (for type -1: left as they were)
+    std::string lower;  // threshold field texts as shown (for type -1: empty)
     std::string upper;
     std::string delay = "0";  // milliseconds
     // Whether each threshold field still shows the text the sheet showed for the card's

@@ -122,14 +122,13 @@ TEST(SheetLabels, EachLabelNamesItsField) {
     EXPECT_EQ(sheet.findChildren<QLabel*>().size(), static_cast<qsizetype>(buddies.size()));
 }
 
-TEST(SheetLabels, AnAmpersandInALanguageTextIsShownNotTakenAsAShortcut) {
-    ASSERT_EQ(CreateLanguageTable(), 0);
+class SheetLabelTexts : public SheetTest {};
+
+TEST_F(SheetLabelTexts, AnAmpersandInALanguageTextIsShownNotTakenAsAShortcut) {
     SetLanguageEntry(10, "Protocol & mode");
-    TTPropSheet sheet;
-    sheet.FormShow();
+    ASSERT_TRUE(Show());
     // Doubled for the toolkit, which then draws one ampersand and no underlined letter.
-    EXPECT_EQ(sheet.LabelProt->text().toStdString(), "Protocol && mode");
-    FreeLanguageTable();
+    EXPECT_EQ(sheet->LabelProt->text().toStdString(), "Protocol && mode");
 }
 
 }  // namespace
