@@ -153,7 +153,7 @@ std::optional<ThresholdRowView> ShowThresholds(int type, const RegisterImage* im
             view.upper = std::to_string(kPercentMaximum);
             break;
         default:
-            return std::nullopt;
+            return view;
     }
     view.enabled = true;
     // Register 0 is never a threshold register: it asks for the type's defaults.

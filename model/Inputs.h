@@ -34,8 +34,9 @@ struct ThresholdRowView {
     bool operator==(const ThresholdRowView&) const = default;
 };
 // With image null (or reg 0) the type's defaults; otherwise the lower threshold from register
-// reg and the upper from reg+1. Nothing for a type outside 0-3: the row keeps what it shows;
-// nothing either for a register pair outside the image.
+// reg and the upper from reg+1. A type outside 0-3 (a code the type list does not offer) gives
+// empty, disabled fields and no units: the row shows nothing it cannot store. Nothing for a
+// register pair outside the image.
 std::optional<ThresholdRowView> ShowThresholds(int type, const RegisterImage* image, int reg);
 
 // Stores one row's thresholds: the lower text into register reg, the upper into reg+1.

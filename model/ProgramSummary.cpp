@@ -9,9 +9,9 @@ namespace {
 // COM2 7 ("57600").
 constexpr std::array<int, PortSummary::kPortCount> kLastBaudCode = {4, 5, 7, 5};
 
-std::optional<std::string> BaudCell(int port, int code) {
+std::string BaudCell(int port, int code) {
     if (code < 1 || code > kLastBaudCode[port]) {
-        return std::nullopt;
+        return kNoSummaryValue;
     }
     return BaudText(code);
 }

@@ -1,22 +1,24 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 
 class RegisterImage;
 
 // The port summary that the programming dialog shows before it writes the card: one column per
-// card port COM0-COM3. A cell holds the text to show, or nothing when the image holds a code the
-// summary does not know: the cell then keeps what it showed before. Cells the summary never
-// fills (parity and stop bits of COM0, the addresses of COM0, COM1 and COM3) are always empty.
+// card port COM0-COM3. A cell holds the text to show. A code the summary does not know shows
+// "---", as do the cells it never fills (parity and stop bits of COM0, the addresses of COM0,
+// COM1 and COM3): a cell never keeps the text of an earlier showing, which may have been
+// another card's.
+inline constexpr char kNoSummaryValue[] = "---";
 struct PortSummary {
     static constexpr int kPortCount = 4;
-    std::array<std::optional<std::string>, kPortCount> protocol;
-    std::array<std::optional<std::string>, kPortCount> baud;
-    std::array<std::optional<std::string>, kPortCount> parity;
-    std::array<std::optional<std::string>, kPortCount> stop;
-    std::array<std::optional<std::string>, kPortCount> address;
+    using Cells = std::array<std::string, kPortCount>;
+    Cells protocol{kNoSummaryValue, kNoSummaryValue, kNoSummaryValue, kNoSummaryValue};
+    Cells baud = protocol;
+    Cells parity = protocol;
+    Cells stop = protocol;
+    Cells address = protocol;
     bool operator==(const PortSummary&) const = default;
 };
 

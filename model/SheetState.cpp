@@ -59,10 +59,11 @@ long BoundedAddress(long address) {
     return std::clamp(address, 0L, static_cast<long>(kAddressHighest));
 }
 
-// One threshold field of a row whose type is unchanged: a text that still shows the register's
-// value keeps the register, any other text is converted.
-void StoreThreshold(int type, const std::string& text, int reg, RegisterImage& image) {
-    if (ThresholdTextOfRegister(type, image.Value(reg)) == text) {
+// One threshold field of a row whose type is unchanged: a field the user left as shown, or a
+// text that still shows the register's value, keeps the register; any other text is converted.
+void StoreThreshold(int type, const std::string& text, bool unchanged, int reg,
+                    RegisterImage& image) {
+    if (unchanged || ThresholdTextOfRegister(type, image.Value(reg)) == text) {
         return;
     }
     if (const auto raw = ThresholdRegisterOfText(type, text)) {
@@ -76,8 +77,8 @@ void StoreThresholds(const InputRowState& row, int typeRead, int reg, RegisterIm
         TransferThresholds(row.type, row.lower, reg, row.upper, image);
         return;
     }
-    StoreThreshold(row.type, row.lower, reg, image);
-    StoreThreshold(row.type, row.upper, reg + 1, image);
+    StoreThreshold(row.type, row.lower, row.lowerUnchanged, reg, image);
+    StoreThreshold(row.type, row.upper, row.upperUnchanged, reg + 1, image);
 }
 
 }  // namespace
@@ -158,6 +159,10 @@ void EncodeSheet(const SheetState& state, RegisterImage& image) {
 
 bool Com2LineControlsEnabled(int protocolEntry) {
     return protocolEntry == kModbusEntry;
+}
+
+bool HardwareOffsetWarningDue(int com2ProtocolEntry, int hardwareBits) {
+    return com2ProtocolEntry == kNexprEntry && hardwareBits != 0;
 }
 
 int Com0BaudPreset(int protocolEntry) {

@@ -23,9 +23,13 @@ struct LineEntries {
 
 struct InputRowState {
     int type = -1;      // entry of the type list (type code 0-3), -1 for a code above 3
-    std::string lower;  // threshold field texts as shown (for type -1: left as they were)
+    std::string lower;  // threshold field texts as shown (for type -1: empty)
     std::string upper;
     std::string delay = "0";  // milliseconds
+    // Whether each threshold field still shows the text the sheet showed for the card's
+    // register (the user has not changed it, nor the row's type).
+    bool lowerUnchanged = false;
+    bool upperUnchanged = false;
     bool operator==(const InputRowState&) const = default;
 };
 
@@ -61,12 +65,17 @@ SheetState DecodeSheet(const RegisterImage& image);
 // holds for that field. Registers 5 and 6 are never touched.
 // While COM2's address controls are disabled (protocol entry not 1) the address field shows
 // "0" but the remembered address is stored, so that confirming never wipes the card's address.
-// A threshold field that still shows its register's value (type unchanged) keeps the register:
-// two decimals cannot tell 204 from 205, and the card's value is not replaced unasked.
+// A threshold field of a row whose type is unchanged keeps its register when the user has not
+// changed its text, whatever the register holds (a field's mask may show only part of it), or
+// when its text still shows the register's value: two decimals cannot tell 204 from 205, and
+// the card's value is not replaced unasked.
 void EncodeSheet(const SheetState& state, RegisterImage& image);
 
 // Whether COM2's parity, stop-bit and address controls are enabled for a protocol entry.
 bool Com2LineControlsEnabled(int protocolEntry);
+// Whether the hardware-offset warning is due: COM2's protocol list shows "NEXPR" (entry 0, not
+// a list without entry) on a card whose hardware value is not 0.
+bool HardwareOffsetWarningDue(int com2ProtocolEntry, int hardwareBits);
 // COM0 baud entry preset when the user picks a COM0 protocol: "1200" for NEXPR, else "9600".
 int Com0BaudPreset(int protocolEntry);
 // COM2 baud/parity/stop entries preset when the user picks a COM2 protocol.

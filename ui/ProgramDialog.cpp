@@ -78,11 +78,8 @@ QFrame* MakeBar(QWidget* parent, int number, const QRect& geometry) {
     return bar;
 }
 
-// Sets a cell's text when the summary has one; a cell without text keeps what it shows.
-void ApplyCell(QLabel* cell, const std::optional<std::string>& text) {
-    if (text) {
-        cell->setText(DecodeLanguageBytes(*text));
-    }
+void ApplyCell(QLabel* cell, const std::string& text) {
+    cell->setText(DecodeLanguageBytes(text));
 }
 
 // An autosized label keeps its top-left corner and takes the width its text needs.

@@ -4,6 +4,8 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 
 #include "model/Inputs.h"
 #include "model/OutputEvents.h"
@@ -79,6 +81,8 @@ class TTPropSheet : public QDialog {
     void BuildInputPage();
     void BuildOutputPage();
     void ConnectHandlers();
+    // Tab and Shift+Tab follow the pages' design order, then OK, then Cancel.
+    void SetKeyboardOrder();
     // Leave handlers run when a field loses the focus to another control of the sheet.
     void OnLeave(QLineEdit* field, std::function<void()> handler);
 
@@ -103,6 +107,10 @@ class TTPropSheet : public QDialog {
     EventNames Names;
 
     std::map<QObject*, std::function<void()>> leaveHandlers_;
+    // Per input row, the threshold texts shown for the card's registers when the sheet was
+    // shown; empty once a type change showed the type's defaults instead.
+    std::array<std::optional<std::string>, 8> shownLower_;
+    std::array<std::optional<std::string>, 8> shownUpper_;
 
   public:
     // Panels and pages.

@@ -78,11 +78,14 @@ TEST(ShowThresholds, FromTheRegistersByType) {
     EXPECT_EQ(ShowThresholds(kInputNone, &image, 46), (ThresholdRowView{false, "", " ", " "}));
 }
 
-TEST(ShowThresholds, UnknownTypeChangesNothing) {
+TEST(ShowThresholds, UnknownTypeShowsEmptyDisabledFields) {
     RegisterImage image;
+    image.SetValue(25, 511);
+    image.SetValue(26, 1023);
+    const ThresholdRowView empty{false, "", "", ""};
     for (int type : {-1, 4, 0xFF}) {
-        EXPECT_EQ(ShowThresholds(type, &image, 25), std::nullopt) << type;
-        EXPECT_EQ(ShowThresholds(type, nullptr, 0), std::nullopt) << type;
+        EXPECT_EQ(ShowThresholds(type, &image, 25), empty) << type;
+        EXPECT_EQ(ShowThresholds(type, nullptr, 0), empty) << type;
     }
     EXPECT_EQ(ShowThresholds(kInputVolts, &image, 47), std::nullopt);  // no register 48
 }

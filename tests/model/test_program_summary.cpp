@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "model/RegisterImage.h"
 
 namespace {
 
-using Cell = std::optional<std::string>;
+using Cell = std::string;
+const Cell kNone = "---";
 
 const ParityNames kParityNames = {"None", "Even", "Odd"};
 
@@ -30,10 +30,9 @@ TEST(ProgramSummary, TypicalCardShowsEveryField) {
         SummarizePorts(ImageOf(0x0104, 0x0135, 0x0176, 0x0021, 0xFF11), kParityNames);
     EXPECT_EQ(summary.protocol, (std::array<Cell, 4>{"KARVO", "MODBUS", "MODBUS", "NEXPR"}));
     EXPECT_EQ(summary.baud, (std::array<Cell, 4>{"9600", "19200", "38400", "1200"}));
-    EXPECT_EQ(summary.parity, (std::array<Cell, 4>{std::nullopt, "None", "Odd", "None"}));
-    EXPECT_EQ(summary.stop, (std::array<Cell, 4>{std::nullopt, "2", "2", "1"}));
-    EXPECT_EQ(summary.address,
-              (std::array<Cell, 4>{std::nullopt, std::nullopt, "17", std::nullopt}));
+    EXPECT_EQ(summary.parity, (std::array<Cell, 4>{kNone, "None", "Odd", "None"}));
+    EXPECT_EQ(summary.stop, (std::array<Cell, 4>{kNone, "2", "2", "1"}));
+    EXPECT_EQ(summary.address, (std::array<Cell, 4>{kNone, kNone, "17", kNone}));
 }
 
 struct BaudCase {
@@ -44,13 +43,13 @@ struct BaudCase {
 
 TEST(ProgramSummary, BaudCodesEachPortKnows) {
     const BaudCase cases[] = {
-        {0, 0x00, std::nullopt}, {0, 0x01, "1200"},       {0, 0x04, "9600"},
-        {0, 0x05, std::nullopt},  // COM0 knows codes 1-4 (four bits)
-        {0, 0x14, "9600"},        // only bits 0-3 count on COM0
-        {1, 0x20, std::nullopt}, {1, 0x25, "19200"},      {1, 0x26, std::nullopt},
-        {1, 0x27, std::nullopt}, {1, 0x2D, "19200"},  // bit 3 plays no part
-        {2, 0x20, std::nullopt}, {2, 0x26, "38400"},      {2, 0x27, "57600"},
-        {3, 0x23, "4800"},       {3, 0x26, std::nullopt},
+        {0, 0x00, kNone},  {0, 0x01, "1200"},  {0, 0x04, "9600"},
+        {0, 0x05, kNone},   // COM0 knows codes 1-4 (four bits)
+        {0, 0x14, "9600"},  // only bits 0-3 count on COM0
+        {1, 0x20, kNone},  {1, 0x25, "19200"}, {1, 0x26, kNone},
+        {1, 0x27, kNone},  {1, 0x2D, "19200"},  // bit 3 plays no part
+        {2, 0x20, kNone},  {2, 0x26, "38400"}, {2, 0x27, "57600"},
+        {3, 0x23, "4800"}, {3, 0x26, kNone},
     };
     for (const BaudCase& c : cases) {
         RegisterImage image;
@@ -67,9 +66,9 @@ TEST(ProgramSummary, ParityAndStopBitsOfTheLineByte) {
         Cell stop;
     };
     const Case cases[] = {
-        {0x01, std::nullopt, "1"},  // parity code 0 is unknown: the cell keeps its text
-        {0x21, "None", "1"},       {0x41, "Even", "1"}, {0x61, "Odd", "1"},
-        {0x31, "None", "2"},       {0xF1, "Odd", "2"},  // bit 7 plays no part
+        {0x01, kNone, "1"},  // parity code 0 is unknown
+        {0x21, "None", "1"}, {0x41, "Even", "1"}, {0x61, "Odd", "1"},
+        {0x31, "None", "2"}, {0xF1, "Odd", "2"},  // bit 7 plays no part
     };
     for (const Case& c : cases) {
         for (int port = 1; port <= 3; ++port) {

@@ -284,6 +284,56 @@ TEST(EncodeSheet, ThresholdFieldStillShowingTheRegisterKeepsIt) {
     EXPECT_EQ(result.Value(26), 100);
 }
 
+TEST(EncodeSheet, ThresholdFieldLeftAsShownKeepsWhateverItsRegisterHolds) {
+    struct Case {
+        uint8_t type;
+        uint16_t lower;
+        uint16_t upper;
+        const char* lowerShown;  // what a field of at most four places shows of it
+        const char* upperShown;
+    };
+    const Case cases[] = {
+        {kInputVolts, 2047, 5000, "1.00", "2.44"},
+        {kInputCelsius, 1020, 1500, "100", "148"},
+        {kInputPercent, 1000, 65535, "100", "655"},
+    };
+    for (const Case& c : cases) {
+        RegisterImage image;
+        image.SetHigh(24, c.type);
+        image.SetValue(25, c.lower);
+        image.SetValue(26, c.upper);
+        SheetState state = DecodeSheet(image);
+        state.inputs[0].lower = c.lowerShown;
+        state.inputs[0].upper = c.upperShown;
+        state.inputs[0].lowerUnchanged = true;
+        state.inputs[0].upperUnchanged = true;
+        RegisterImage result = Confirmed(state, image);
+        EXPECT_EQ(result.Value(25), c.lower) << int{c.type};
+        EXPECT_EQ(result.Value(26), c.upper) << int{c.type};
+
+        // Changed by the user: converted from the text.
+        state.inputs[0].upperUnchanged = false;
+        result = Confirmed(state, image);
+        EXPECT_EQ(result.Value(25), c.lower) << int{c.type};
+        EXPECT_EQ(result.Value(26), *ThresholdRegisterOfText(c.type, c.upperShown)) << int{c.type};
+
+        // Another type than the card's: converted whatever the flags say.
+        state.inputs[0].type = c.type == kInputPercent ? kInputVolts : kInputPercent;
+        state.inputs[0].upperUnchanged = true;
+        result = Confirmed(state, image);
+        EXPECT_EQ(result.Value(26), *ThresholdRegisterOfText(state.inputs[0].type, c.upperShown))
+            << int{c.type};
+    }
+}
+
+TEST(HardwareOffsetWarningDue, OnlyForNexprShownOnACardWithAnOffset) {
+    EXPECT_TRUE(HardwareOffsetWarningDue(0, 5));
+    EXPECT_TRUE(HardwareOffsetWarningDue(0, -1));
+    EXPECT_FALSE(HardwareOffsetWarningDue(0, 0));
+    EXPECT_FALSE(HardwareOffsetWarningDue(1, 5));
+    EXPECT_FALSE(HardwareOffsetWarningDue(-1, 5)) << "a list without entry is not NEXPR";
+}
+
 TEST(EncodeSheet, EventWordsAndLogic) {
     SheetState state = DecodeSheet(RegisterImage{});
     state.outputs.words[0] = 0x8001;

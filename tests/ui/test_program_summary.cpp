@@ -1,4 +1,4 @@
-// The programming dialog's summary grid: texts, cells left as they were, "---" cells.
+// The programming dialog's summary grid: texts, cells of known codes, "---" cells.
 #include <QLabel>
 #include <QPushButton>
 
@@ -91,33 +91,34 @@ TEST_F(ProgramSummaryTest, DashCellsAreNeverWritten) {
     }
 }
 
-TEST_F(ProgramSummaryTest, UnknownCodesKeepTheDesignTextsAtTheFirstShow) {
+TEST_F(ProgramSummaryTest, UnknownCodesShowDashesAtTheFirstShow) {
     // Baud code 0 everywhere, parity code 0 on COM1 to COM3.
     SetPortRegisters(0x0000, 0x0000, 0x0000, 0x0000, 0xFF00);
     dialog_.show();
     for (const char* name : {"LabelBaud0", "LabelBaud1", "LabelBaud2", "LabelBaud3"}) {
-        EXPECT_EQ(Text(name), "19200") << name;
+        EXPECT_EQ(Text(name), "---") << name;
     }
     for (const char* name : {"LabelParity1", "LabelParity2", "LabelParity3"}) {
-        EXPECT_EQ(Text(name), "None") << name;
+        EXPECT_EQ(Text(name), "---") << name;
     }
     EXPECT_EQ(Text("LabelAdd2"), "0");
 }
 
-TEST_F(ProgramSummaryTest, UnknownCodesKeepWhatThePreviousShowWrote) {
+TEST_F(ProgramSummaryTest, UnknownCodesNeverKeepAnEarlierShowing) {
     SetPortRegisters(0x0002, 0x0143, 0x0063, 0x0041, 0xFF20);
     dialog_.show();
     ASSERT_EQ(Text("LabelBaud0"), "2400");
     ASSERT_EQ(Text("LabelBaud1"), "4800");
     ASSERT_EQ(Text("LabelParity2"), Placeholder(44));
 
-    // COM0 code 5, COM1 code 6 and COM3 code 7 are not theirs; parity code 0 on COM2.
+    // COM0 code 5, COM1 code 6 and COM3 code 7 are not theirs; parity code 0 on COM2: the
+    // earlier card's 2400, 4800 and parity would be another card's settings.
     SetPortRegisters(0x0005, 0x0146, 0x0003, 0x0047, 0xFF40);
     ShowAgain();
-    EXPECT_EQ(Text("LabelBaud0"), "2400");
-    EXPECT_EQ(Text("LabelBaud1"), "4800");
-    EXPECT_EQ(Text("LabelBaud3"), "1200");
-    EXPECT_EQ(Text("LabelParity2"), Placeholder(44));
+    EXPECT_EQ(Text("LabelBaud0"), "---");
+    EXPECT_EQ(Text("LabelBaud1"), "---");
+    EXPECT_EQ(Text("LabelBaud3"), "---");
+    EXPECT_EQ(Text("LabelParity2"), "---");
     // Codes the cells know are written as usual.
     EXPECT_EQ(Text("LabelBaud2"), "4800");
     EXPECT_EQ(Text("LabelAdd2"), "64");
@@ -127,8 +128,8 @@ TEST_F(ProgramSummaryTest, HighBaudCodesOnlyOnComTwo) {
     SetPortRegisters(0x0001, 0x0026, 0x0026, 0x0027, 0xFF00);
     dialog_.show();
     EXPECT_EQ(Text("LabelBaud2"), "38400");
-    EXPECT_EQ(Text("LabelBaud1"), "19200");  // code 6 is unknown on COM1: design text stays
-    EXPECT_EQ(Text("LabelBaud3"), "19200");  // code 7 is unknown on COM3
+    EXPECT_EQ(Text("LabelBaud1"), "---");  // code 6 is unknown on COM1
+    EXPECT_EQ(Text("LabelBaud3"), "---");  // code 7 is unknown on COM3
     RegisterImageStorage->SetLow(2, 0x27);
     ShowAgain();
     EXPECT_EQ(Text("LabelBaud2"), "57600");

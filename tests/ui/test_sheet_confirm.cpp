@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "dialog_helpers.h"
+#include "model/Inputs.h"
 #include "sheet_helpers.h"
 
 namespace sheet_test {
@@ -142,6 +143,77 @@ TEST_F(Confirmation, ConfirmedPagesComeBackOnTheNextShow) {
     PickEntry(Combo("ComboOutput"), 4);
     EXPECT_EQ(Items(List("ListEventAss")), (Texts{Placeholder(69)}));
     EXPECT_EQ(Shown(Combo("ComboLogic")), "Normal OFF");
+}
+
+TEST_F(Confirmation, ThresholdsWiderThanTheirFieldsAreKeptWhenLeftAsShown) {
+    SetInputRow(1, 1, 0, 2047, 5000);   // 10.01 V and 24.44 V: "9.99" shows neither whole
+    SetInputRow(2, 2, 0, 1020, 1500);   // 1000 and 1480 degrees: three places
+    SetInputRow(3, 3, 0, 1000, 65535);  // 1000 and 65535 percent
+    SetInputRow(4, 1, 0, 3000, 4000);
+    const RegisterImage before = Image();
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    // Focus passes through row 4's fields without a change: no correction is due for what they
+    // show, and nothing is typed.
+    QTest::mouseClick(Edit("EditSup4"), Qt::LeftButton);
+    TabAway();
+    TabAway();
+    ASSERT_TRUE(Edit("EditDelay4")->hasFocus());
+    Confirm();
+    for (int reg = 25; reg <= 35; ++reg) {
+        EXPECT_EQ(Image().Value(reg), before.Value(reg)) << "register " << reg;
+    }
+}
+
+TEST_F(Confirmation, WideThresholdsTypedOrCorrectedAreStoredAsShown) {
+    SetInputRow(1, 1, 0, 2047, 5000);
+    SetInputRow(2, 2, 0, 0, 1500);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    TypeInto(Edit("EditSup1"), "3.00");
+    // The degrees field shows part of 1480, above the range: leaving it corrects it to 120.
+    QTest::mouseClick(Edit("EditSup2"), Qt::LeftButton);
+    TabAway();
+    ASSERT_EQ(Shown(Edit("EditSup2")), "120");
+    Confirm();
+    EXPECT_EQ(Image().Value(26), VoltsTextToRegister("3.00"));
+    EXPECT_EQ(Image().Value(25), 2047) << "the lower field was not changed";
+    EXPECT_EQ(Image().Value(29), 140);
+}
+
+TEST_F(Confirmation, TypeChangedAndBackStoresTheDefaultsShown) {
+    SetInputRow(1, 1, 0, 2047, 5000);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    PickEntry(Combo("ComboInput1"), 2);
+    PickEntry(Combo("ComboInput1"), 1);
+    Confirm();
+    EXPECT_EQ(Image().Value(25), 0);
+    EXPECT_EQ(Image().Value(26), 1023);
+}
+
+TEST_F(Confirmation, TypeCodeWithoutEntryKeepsItsRegistersAfterAnotherCard) {
+    SetInputRow(5, 1, 3, 511, 1023);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    Click(Button("CancelBtn"));
+    SetInputRow(5, 9, 3, 100, 200);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    EXPECT_FALSE(Edit("EditSup5")->isEnabled());
+    Confirm();
+    EXPECT_EQ(Image().Value(36), 0x0903);
+    EXPECT_EQ(Image().Value(37), 100);
+    EXPECT_EQ(Image().Value(38), 200);
+}
+
+TEST_F(Confirmation, GapsInThresholdFieldsAreReadUpToTheGap) {
+    SetInputRow(1, 1, 0, 0, 1023);
+    SetInputRow(2, 3, 0, 0, 100);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    TypeInto(Edit("EditInf1"), "2. 5");
+    TypeInto(Edit("EditSup2"), "1 0");
+    // The row as confirmation reads it, before the focus leaves the field.
+    EXPECT_EQ(sheet->TransferDataToMemory(2).upper, "1 0");
+    EXPECT_EQ(sheet->TransferDataToMemory(1).lower, "2.00");
+    Confirm();
+    EXPECT_EQ(Image().Value(25), VoltsTextToRegister("2.00"));
+    EXPECT_EQ(Image().Value(29), 1);
 }
 
 TEST_F(Confirmation, NexprOnCom2KeepsTheCardsAddress) {

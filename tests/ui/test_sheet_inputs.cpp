@@ -59,13 +59,43 @@ TEST_F(InputsPage, RowsShowTheRegisters) {
     EXPECT_EQ(Shown(Sup(5)), "1.00");
 }
 
-TEST_F(InputsPage, TypeCodeWithoutEntryLeavesTheRowAsItWas) {
+TEST_F(InputsPage, TypeCodeWithoutEntryShowsEmptyDisabledThresholds) {
+    // An earlier showing of another card had volts on row 6.
+    SetInputRow(6, 1, 3, 511, 1023);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    ASSERT_EQ(Shown(Inf(6)), "2.50");
+    Click(Button("CancelBtn"));
+
     SetInputRow(6, 7, 3, 100, 200);
     ASSERT_TRUE(ShowOn(sheet->InputDialog));
     EXPECT_EQ(Combo("ComboInput6")->currentIndex(), -1);
-    EXPECT_EQ(Shown(Inf(6)), ".") << "the field's initial text stays";
-    EXPECT_EQ(SupUnit(6), "\u00B0C");
+    EXPECT_EQ(Shown(Inf(6)), "");
+    EXPECT_EQ(Shown(Sup(6)), "");
+    EXPECT_EQ(Inf(6)->displayText().toStdString(), "") << "no mask shows its blanks";
+    EXPECT_FALSE(Inf(6)->isEnabled());
+    EXPECT_FALSE(Sup(6)->isEnabled());
+    EXPECT_EQ(InfUnit(6), "");
+    EXPECT_EQ(SupUnit(6), "");
     EXPECT_EQ(Shown(Delay(6)), "30");
+    EXPECT_TRUE(Delay(6)->isEnabled());
+
+    // Picking a type gives the row that type as usual.
+    PickEntry(Combo("ComboInput6"), 3);
+    EXPECT_EQ(Shown(Inf(6)), "0");
+    EXPECT_EQ(Shown(Sup(6)), "100");
+    EXPECT_TRUE(Sup(6)->isEnabled());
+}
+
+TEST_F(InputsPage, ColumnHeadingsAreDrawnFromTheirDesignedTop) {
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    for (const char* name : {"LabelType", "LabelSup", "LabelInf", "LabelDelay"}) {
+        const auto* heading = Find<QLabel>(QString::fromLatin1(name));
+        EXPECT_EQ(heading->y(), 21) << name;
+        EXPECT_TRUE(heading->alignment() & Qt::AlignTop) << name;
+        // One line of text: a label as tall as the font, not a box whose bottom line is used.
+        EXPECT_EQ(heading->height(), heading->heightForWidth(heading->width())) << name;
+        EXPECT_LT(heading->height(), 21) << name;
+    }
 }
 
 struct TypeCase {
@@ -150,6 +180,60 @@ INSTANTIATE_TEST_SUITE_P(
         LeaveCase{"PercentUpperAboveRange", 3, 0, 100, true, "150", "100", "0"},
         LeaveCase{"PercentInRangeStays", 3, 0, 100, true, "55", "55", "0"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A gap typed inside a masked field: the text reads up to the first blank, as the field shows
+// it, not with the digits around the gap joined.
+struct GapCase {
+    const char* name;
+    uint8_t type;
+    bool upperField;
+    const char* typed;
+    const char* shownBeforeLeaving;
+    const char* corrected;
+};
+
+class GapTyped : public InputsPage, public testing::WithParamInterface<GapCase> {};
+
+TEST_P(GapTyped, ReadsUpToTheGap) {
+    const GapCase& c = GetParam();
+    // The full range: lower 0.00, -20 or 0; upper 5.00, 120 or 100.
+    const uint16_t upper = c.type == 1 ? 1023 : (c.type == 2 ? 140 : 100);
+    SetInputRow(4, c.type, 0, 0, upper);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    QLineEdit* field = c.upperField ? Sup(4) : Inf(4);
+    TypeInto(field, QString::fromLatin1(c.typed));
+    ASSERT_EQ(field->displayText().toStdString(), c.shownBeforeLeaving);
+    TabAway();
+    EXPECT_EQ(Shown(field), c.corrected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Masks, GapTyped,
+    testing::Values(GapCase{"VoltsDecimalGap", 1, false, "2. 5", "2. 5", "2.00"},
+                    GapCase{"VoltsLeadingGap", 1, true, " .25", " .25", "0.25"},
+                    GapCase{"DegreesGap", 2, false, "1 0", "1 0", "1"},
+                    GapCase{"DegreesSignGap", 2, true, "- 5", "- 5", "0"},
+                    GapCase{"PercentGap", 3, false, "1 0", "1 0", "1"},
+                    GapCase{"PercentLeadingGap", 3, true, " 50", " 50", "50"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InputsPage, SwitchingTheTabLeavesTheField) {
+    SetInputRow(2, 3, 0, 0, 100);
+    ASSERT_TRUE(ShowOn(sheet->InputDialog));
+    TypeInto(Inf(2), "150");
+    TypeInto(Delay(2), "1234");
+    ASSERT_TRUE(Delay(2)->hasFocus());
+    EXPECT_EQ(Shown(Inf(2)), "0") << "clicking into the delay field left the lower field";
+    ClickTab(*sheet, sheet->Com0Dialog);
+    EXPECT_FALSE(Delay(2)->hasFocus());
+    EXPECT_EQ(Shown(Delay(2)), "1230");
+    EXPECT_EQ(Spinner("UpDownDelay2")->Position(), 1230);
+
+    ClickTab(*sheet, sheet->InputDialog);
+    TypeInto(Sup(2), "250");
+    ClickTab(*sheet, sheet->OutputDialog);
+    EXPECT_EQ(Shown(Sup(2)), "100");
+}
 
 TEST_F(InputsPage, LeavingTheFirstUpperFieldPutsBothCaretsAtTheStart) {
     SetInputRow(1, 3, 0, 10, 90);

@@ -193,6 +193,21 @@ TEST_F(PortPages, WithoutHardwareOffsetNexprWarnsOfNothing) {
     EXPECT_EQ(boxes.Count(), 0);
 }
 
+TEST_F(PortPages, Com2ProtocolWithoutEntryWarnsOfNothing) {
+    // Protocol codes 2 and 15: the list shows no entry, which is not "NEXPR".
+    for (const uint16_t com2 : {uint16_t{0x0224}, uint16_t{0x0F24}}) {
+        Image().SetValue(2, com2);
+        HardwareBits = 5;
+        MessageBoxAnswerer boxes;
+        ASSERT_TRUE(ShowOn(sheet->Com2Dialog));
+        ASSERT_EQ(Combo("ComboProt2")->currentIndex(), -1);
+        ClickTab(*sheet, sheet->Com0Dialog);
+        ClickTab(*sheet, sheet->Com2Dialog);
+        EXPECT_EQ(boxes.Count(), 0) << "COM2 register " << com2;
+        Click(Button("CancelBtn"));
+    }
+}
+
 TEST_F(PortPages, ShownAgainOnTheCom2PageWarnsAgain) {
     HardwareBits = 1;
     MessageBoxAnswerer boxes;
