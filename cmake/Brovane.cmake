@@ -16,7 +16,10 @@ function(brovane_test name)
     # Tests find the language files beside themselves, as the program does.
     add_dependencies(${name} brovane_lang_files)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+    set(environment "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+        # One Wine prefix per build folder, made before the tests run.
+        list(APPEND environment "BROVANE_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
 endfunction()
