@@ -61,7 +61,7 @@ if(WIN32)
         set(brovane_deploy_options --no-compiler-runtime)
     endif()
 
-    find_program(MAKENSIS makensis)
+    find_program(MAKENSIS makensis PATHS "C:/Program Files (x86)/NSIS" "C:/Program Files/NSIS")
     set(CPACK_GENERATOR ZIP)
     if(MAKENSIS)
         list(APPEND CPACK_GENERATOR NSIS)

@@ -157,6 +157,18 @@ def png(width, height, rgba):
             + chunk(b"IEND", b""))
 
 
+def ico(images):
+    """A Windows icon file holding the given PNG images (size -> PNG bytes) as they are."""
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries, data = b"", b""
+    for size, image in sorted(images.items()):
+        side = size if size < 256 else 0  # 0 stands for 256
+        entries += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(image), offset + len(data))
+        data += image
+    return header + entries + data
+
+
 def enlarged_on_checkerboard(rgba, factor=8):
     size = SIZE * factor
     out = bytearray()
@@ -240,9 +252,13 @@ def main():
 
     icons = os.path.join(root, "assets", "icons")
     os.makedirs(icons, exist_ok=True)
+    images = {}
     for size in ICON_SIZES:
+        images[size] = png(size, size, to_rgba_bytes(render(ICON, size)))
         with open(os.path.join(icons, "brovane-%d.png" % size), "wb") as out:
-            out.write(png(size, size, to_rgba_bytes(render(ICON, size))))
+            out.write(images[size])
+    with open(os.path.join(icons, "brovane.ico"), "wb") as out:
+        out.write(ico(images))
 
 
 if __name__ == "__main__":
