@@ -82,10 +82,12 @@ dpkg-deb -x "$deb" "$scratch/root"
 desktop-file-validate "$scratch/root/usr/share/applications/brovane.desktop" ||
   fail "desktop-file-validate rejects the desktop entry"
 
-# The program started through a link (as /usr/bin/brovane leads to /opt/brovane/brovane) reads
+# The program started through links (as /usr/bin/brovane leads to /opt/brovane/brovane) reads
 # the language files beside its real path: the language dialog reads their first lines.
-mkdir -p "$scratch/bin"
-ln -s "$scratch/root/opt/brovane/brovane" "$scratch/bin/brovane"
+# Two links deep, the second one relative, as a user's own link to /usr/bin/brovane would be.
+mkdir -p "$scratch/bin" "$scratch/links"
+ln -s "$scratch/root/opt/brovane/brovane" "$scratch/links/brovane"
+ln -s ../links/brovane "$scratch/bin/brovane"
 : >"$trace"
 (cd "$scratch" && exec env QT_QPA_PLATFORM=offscreen strace -f -e trace=openat -o "$trace" \
   "$scratch/bin/brovane" >"$scratch/brovane.log" 2>&1) &
