@@ -1,9 +1,10 @@
 #include "model/Fields.h"
 
-#include <locale.h>
 #include <array>
-#include <clocale>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 std::string BaudText(int code) {
     static constexpr std::array<const char*, 7> kRates = {"1200",  "2400",  "4800", "9600",
@@ -54,12 +55,91 @@ long LenientInteger(const std::string& text) {
     return std::strtol(text.c_str(), nullptr, 10);
 }
 
-double LenientDecimal(const std::string& text) {
-    // The program runs under the user's locale (the toolkit sets it), where the decimal point
-    // may be a comma; the fields always write a point, so they are read in the "C" locale.
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (cLocale == locale_t{}) {
-        return std::strtod(text.c_str(), nullptr);
+namespace {
+
+// The blanks strtod skips in the "C" locale.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigitOf(char c, bool hex) {
+    if (c >= '0' && c <= '9') {
+        return true;
     }
-    return strtod_l(text.c_str(), nullptr, cLocale);
+    return hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
+}
+
+// Whether the number in `digits` (a whole match of from_chars, that was out of range) is too
+// large rather than too small: its order of magnitude, counted from the first significant digit
+// and the exponent, is positive. Decimal exponents count digits, binary ones bits.
+bool TooLarge(std::string_view digits, bool hex) {
+    const int bitsPerDigit = hex ? 4 : 1;
+    const char exponentMark = hex ? 'p' : 'e';
+    long order = 0;
+    bool significant = false;
+    bool afterPoint = false;
+    size_t i = 0;
+    for (; i < digits.size() && (digits[i] | 0x20) != exponentMark; ++i) {
+        if (digits[i] == '.') {
+            afterPoint = true;
+        } else if (digits[i] != '0') {
+            significant = true;
+        }
+        if (digits[i] != '.' && !afterPoint && significant) {
+            order += bitsPerDigit;
+        } else if (digits[i] == '0' && afterPoint && !significant) {
+            order -= bitsPerDigit;
+        }
+    }
+    // The exponent: saturated, its size alone decides far beyond any double's range.
+    long exponent = 0;
+    const bool negative = i + 1 < digits.size() && digits[i + 1] == '-';
+    for (++i; i < digits.size(); ++i) {
+        if (digits[i] >= '0' && digits[i] <= '9' && exponent < 1'000'000) {
+            exponent = exponent * 10 + (digits[i] - '0');
+        }
+    }
+    return order + (negative ? -exponent : exponent) > 0;
+}
+
+}  // namespace
+
+double LenientDecimal(const std::string& text) {
+    // strtod's reading in the "C" locale, whatever the user's locale (the toolkit sets it, and
+    // it may have a decimal comma): the fields always write a point.
+    const char* next = text.data();
+    const char* const end = next + text.size();
+    while (next != end && IsBlank(*next)) {
+        ++next;
+    }
+    bool negative = false;
+    if (next != end && (*next == '+' || *next == '-')) {
+        negative = *next == '-';
+        ++next;
+    }
+    if (next != end && (*next == '+' || *next == '-')) {
+        return 0.0;
+    }
+    // "0x" opens a hexadecimal number only when a hexadecimal digit follows (with or without a
+    // point); otherwise the "0" alone is read.
+    bool hex = false;
+    if (end - next > 2 && next[0] == '0' && (next[1] | 0x20) == 'x') {
+        const char* digits = next + 2;
+        if (*digits == '.' && digits + 1 != end) {
+            ++digits;
+        }
+        if (IsDigitOf(*digits, true)) {
+            hex = true;
+            next += 2;
+        }
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(next, end, value,
+                                        hex ? std::chars_format::hex : std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = TooLarge(std::string_view(next, result.ptr - next), hex) ? HUGE_VAL : 0.0;
+    } else if (result.ec != std::errc{}) {
+        return 0.0;
+    }
+    return negative ? -value : value;
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the 16 x 16 push-button glyphs of Brovane into assets/glyphs/.
+"""Draws the 16 x 16 push-button glyphs of Brovane into assets/glyphs/ and the application icon
+in its usual sizes into assets/icons/.
 
 Only the standard library: every shape is a signed distance function (negative inside),
 sampled 8 x 8 times per pixel, so the edges come out anti-aliased. Each shape has a dark
 outline band around a fill with a vertical gradient.
 
-    scripts/make-glyphs.py                 # writes assets/glyphs/*.png
+    scripts/make-glyphs.py                 # writes assets/glyphs/*.png, assets/icons/*.png
     scripts/make-glyphs.py --preview DIR   # also writes 8x enlarged copies on a checkerboard
 """
 
@@ -57,6 +58,11 @@ def rectangle(left, top, right, bottom):
     return polygon([(left, top), (right, top), (right, bottom), (left, bottom)])
 
 
+def rounded_rectangle(left, top, right, bottom, radius):
+    inner = rectangle(left + radius, top + radius, right - radius, bottom - radius)
+    return lambda x, y: inner(x, y) - radius
+
+
 def union(*shapes):
     return lambda x, y: min(shape(x, y) for shape in shapes)
 
@@ -92,17 +98,20 @@ class Layer:
         self.outline_width = outline_width
 
 
-def render(layers):
-    """Premultiplied RGBA floats per pixel, row by row."""
+def render(layers, size=SIZE):
+    """Premultiplied RGBA floats per pixel, row by row. Shapes are drawn in a 16 x 16 design
+    space scaled to `size` pixels; large sizes take fewer samples per pixel."""
     pixels = []
-    step = 1.0 / SUBSAMPLES
-    for row in range(SIZE):
-        for column in range(SIZE):
+    subsamples = max(3, SUBSAMPLES * SIZE // size)
+    step = 1.0 / subsamples
+    scale = SIZE / size
+    for row in range(size):
+        for column in range(size):
             total = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(SUBSAMPLES):
-                y = row + (sy + 0.5) * step
-                for sx in range(SUBSAMPLES):
-                    x = column + (sx + 0.5) * step
+            for sy in range(subsamples):
+                y = (row + (sy + 0.5) * step) * scale
+                for sx in range(subsamples):
+                    x = (column + (sx + 0.5) * step) * scale
                     r = g = b = a = 0.0
                     for layer in layers:
                         d = layer.shape(x, y)
@@ -117,7 +126,7 @@ def render(layers):
                     total[1] += g
                     total[2] += b
                     total[3] += a
-            samples = SUBSAMPLES * SUBSAMPLES
+            samples = subsamples * subsamples
             pixels.append([channel / samples for channel in total])
     return pixels
 
@@ -146,6 +155,18 @@ def png(width, height, rgba):
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8-bit RGBA
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
             + chunk(b"IEND", b""))
+
+
+def ico(images):
+    """A Windows icon file holding the given PNG images (size -> PNG bytes) as they are."""
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries, data = b"", b""
+    for size, image in sorted(images.items()):
+        side = size if size < 256 else 0  # 0 stands for 256
+        entries += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(image), offset + len(data))
+        data += image
+    return header + entries + data
 
 
 def enlarged_on_checkerboard(rgba, factor=8):
@@ -193,6 +214,25 @@ GLYPHS = {
 }
 
 
+# The application icon: the Quorix card, a green board with its chip, a status light and the gold
+# fingers of its edge connector. Drawn in the glyphs' 16 x 16 design space, scaled per size.
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+GOLD = dict(fill=gradient("#ffe082", "#f9a825", 12.0, 15.0), outline="#8d6e00", outline_width=0.35)
+
+ICON = [
+    Layer(union(*[rectangle(3.2 + 1.75 * i, 11.0, 4.3 + 1.75 * i, 14.6) for i in range(6)]),
+          **GOLD),
+    Layer(rounded_rectangle(1.4, 1.8, 14.6, 12.8, 1.2), gradient("#66bb6a", "#2e7d32", 2.0, 13.0),
+          "#1b5e20", 0.6),
+    Layer(union(*[rectangle(4.2, 4.2 + 1.4 * i, 11.8, 4.9 + 1.4 * i) for i in range(4)]),
+          gradient("#b0bec5", "#78909c", 4.0, 10.0)),
+    Layer(rectangle(5.3, 3.4, 10.7, 9.6), gradient("#546e7a", "#263238", 3.4, 9.6), "#1c262b", 0.45),
+    Layer(lambda x, y: math.hypot(x - 12.6, y - 3.8) - 0.75, gradient("#ff8a80", "#d50000", 3.0, 4.6),
+          "#7f0000", 0.3),
+]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--preview", metavar="DIR", help="also write 8x enlarged copies here")
@@ -209,6 +249,16 @@ def main():
             os.makedirs(args.preview, exist_ok=True)
             with open(os.path.join(args.preview, name + "-8x.png"), "wb") as out:
                 out.write(enlarged_on_checkerboard(rgba))
+
+    icons = os.path.join(root, "assets", "icons")
+    os.makedirs(icons, exist_ok=True)
+    images = {}
+    for size in ICON_SIZES:
+        images[size] = png(size, size, to_rgba_bytes(render(ICON, size)))
+        with open(os.path.join(icons, "brovane-%d.png" % size), "wb") as out:
+            out.write(images[size])
+    with open(os.path.join(icons, "brovane.ico"), "wb") as out:
+        out.write(ico(images))
 
 
 if __name__ == "__main__":

@@ -11,6 +11,12 @@ packages=(
   fonts-dejavu-core qt6-wayland
 )
 
+# The Windows build of the parts without Qt, its tests under Wine, and the Debian package checks.
+packages+=(
+  g++-mingw-w64-x86-64-posix wine64
+  dpkg-dev lintian desktop-file-utils strace gzip
+)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "app/LanguageTable.h"
@@ -163,9 +164,17 @@ class LanguageFileTest : public LanguageTableTest {
   protected:
     void SetUp() override {
         LanguageTableTest::SetUp();
-        char pattern[] = "/tmp/brovane-lang-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        // A fresh folder of our own in the system's temporary folder.
+        std::random_device random;
+        const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+            const auto candidate = temporary / ("brovane-lang-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                folder_ = candidate;
+            }
+        }
+        ASSERT_FALSE(folder_.empty());
         saved_ = ProgramDirectory;
         ProgramDirectory = folder_.string() + "/";
     }

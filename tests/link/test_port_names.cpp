@@ -10,6 +10,14 @@
 
 namespace {
 
+#ifdef _WIN32
+// Windows opens its own ports by their names.
+TEST(PortNames, NamesPassUnchanged) {
+    for (const char* name : {"COM1", "COM7", "COM12", "com1", "COM0", ""}) {
+        EXPECT_EQ(ResolvePortName(name), name);
+    }
+}
+#else
 TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
     setenv("BROVANE_COM2", "/tmp/card-two", 1);
     setenv("BROVANE_COM4", "", 1);
@@ -28,6 +36,7 @@ TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
     unsetenv("BROVANE_COM2");
     unsetenv("BROVANE_COM4");
 }
+#endif
 
 }  // namespace
 

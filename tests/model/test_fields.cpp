@@ -3,6 +3,8 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -109,9 +111,60 @@ TEST(Lenient, DecimalReading) {
     EXPECT_TRUE(std::isinf(LenientDecimal("1e999")));
 }
 
+// The whole of the C library's grammar, the same on every system: signs, exponents, hexadecimal
+// numbers, infinities, and what lies beyond a double's range.
+TEST(Lenient, DecimalReadingFollowsTheCLibraryGrammar) {
+    const double huge = std::numeric_limits<double>::infinity();
+    const DecimalCase cases[] = {
+        {"+2.5", 2.5},
+        {"+-1", 0.0},
+        {"--1", 0.0},
+        {"- 1", 0.0},
+        {"\n\v\f\r 3", 3.0},
+        {"1e3", 1000.0},
+        {"1E-2x", 0.01},
+        {"2e", 2.0},
+        {"2e+", 2.0},
+        {".e1", 0.0},
+        {"0x10", 16.0},
+        {"0X1p4", 16.0},
+        {"0x.8", 0.5},
+        {"-0x1.8p1", -3.0},
+        {"0x", 0.0},
+        {"0x.", 0.0},
+        {"0xg", 0.0},
+        {"inf", huge},
+        {"-Infinity", -huge},
+        {"1e999", huge},
+        {"-1e999", -huge},
+        {"1e-999", 0.0},
+        {"-1e-999", 0.0},
+        {"0.0000000000000000000001e-400", 0.0},
+        {"100000000000000000000000000e300", huge},
+        {"0x1p99999", huge},
+        {"0x1p-99999", 0.0},
+        {"1e99999999999999999999", huge},
+        {"4.9e-324", 4.9e-324},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LenientDecimal(c.text), c.value) << '"' << c.text << '"';
+#if defined(__GLIBC__)
+        // glibc reads the same grammar; the tests run in the "C" locale.
+        EXPECT_EQ(LenientDecimal(c.text), std::strtod(c.text, nullptr)) << '"' << c.text << '"';
+#endif
+    }
+    EXPECT_TRUE(std::signbit(LenientDecimal("-0")));
+    EXPECT_TRUE(std::isnan(LenientDecimal("-nan(1)")));
+    EXPECT_EQ(LenientDecimal(std::string("1\0"
+                                         "2",
+                                         3)),
+              1.0);
+}
+
 TEST(Lenient, DecimalPointDoesNotDependOnTheUserLocale) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    const char* commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "fr_FR.UTF-8"};
+    const char* commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "fr_FR.UTF-8",
+                                  "German_Germany.1252"};
     const char* chosen = nullptr;
     for (const char* name : commaLocales) {
         if (std::setlocale(LC_NUMERIC, name) != nullptr) {

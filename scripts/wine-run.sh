@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, headless and without prompts, in a prefix of its own.
+#   scripts/wine-run.sh PROGRAM.exe [ARGS...]
+# BROVANE_WINEPREFIX names the prefix (default: wineprefix in the current directory); the cross
+# build's ctest passes the one under its build folder. Run `wineboot --init` through this script
+# once before starting programs in parallel, so that they do not all create the prefix at once.
+set -euo pipefail
+export WINEPREFIX="${BROVANE_WINEPREFIX:-$PWD/wineprefix}"
+export WINEDEBUG=-all
+# No Mono and no Gecko: their installers would ask questions.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+unset DISPLAY WAYLAND_DISPLAY
+wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+exec "$wine" "$@"
