@@ -67,8 +67,11 @@ void TTLanguageDialog::FillLanguageList() {
         if (!line) {
             continue;
         }
-        // The last character read is taken for the line feed.
-        line->pop_back();
+        // The last character read is taken for the line feed; a line that reads as empty (it
+        // starts with a zero byte) has none to lose.
+        if (!line->empty()) {
+            line->pop_back();
+        }
         ComboLanguage->addItem(DecodeLanguageBytes(*line));
         languageFiles_.push_back(number);
     }
