@@ -163,6 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{
             "EmptyFileAddsNothing", {{0, ""}, {1, LanguageFile("Deutsch", 1)}}, {"Deutsch"}, {1}},
         ListCase{"SingleLineWithoutLineFeed", {{0, "Polski"}}, {"Polsk"}, {0}},
+        ListCase{"Utf8NameCutInsideACharacter",
+                 {{0, "Portugu\xC3\xAAs " + std::string(18, 'x') + "\xC3\xA9tudo\n"}},
+                 {QString::fromUtf8("Portugu\u00EAs ") + QString(18, 'x')},
+                 {0}},
         ListCase{"CrLfLine", {{0, "English\r\n[Quorix]\r\n"}}, {"English"}, {0}},
         ListCase{"Windows1252Name",
                  {{0,
