@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
 #include <string>
+#include <system_error>
 
 #include "app/ProgramDirectory.h"
 

@@ -42,21 +42,22 @@ class FrameCentring : public QObject {
             return false;
         }
         switch (event->type()) {
-        case QEvent::Hide:
-            Finish();
-            break;
-        // The frame is learned when the window has been mapped: by its first paint at the latest.
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::Paint:
-        case QEvent::WindowActivate:
-            if (FrameIsKnown(window_)) {
+            case QEvent::Hide:
                 Finish();
-                CentreOn(window_, area_());
-            }
-            break;
-        default:
-            break;
+                break;
+            // The frame is learned when the window has been mapped: by its first paint at the
+            // latest.
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Paint:
+            case QEvent::WindowActivate:
+                if (FrameIsKnown(window_)) {
+                    Finish();
+                    CentreOn(window_, area_());
+                }
+                break;
+            default:
+                break;
         }
         return false;
     }

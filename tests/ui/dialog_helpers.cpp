@@ -1,7 +1,7 @@
 #include "dialog_helpers.h"
 #include <QIcon>
-#include <cstdlib>
 #include <QImage>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -121,10 +121,8 @@ void PressCloseBox(QWidget& window) {
 bool ShowsGlyph(const QPushButton& button, const char* glyph) {
     const QImage expected = QImage(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(glyph)))
                                 .convertToFormat(QImage::Format_ARGB32);
-    const QImage shown = button.icon()
-                             .pixmap(QSize(16, 16), 1.0)
-                             .toImage()
-                             .convertToFormat(QImage::Format_ARGB32);
+    const QImage shown =
+        button.icon().pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
     if (expected.isNull() || shown.size() != expected.size() ||
         button.iconSize() != QSize(16, 16)) {
         return false;
