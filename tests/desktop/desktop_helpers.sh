@@ -72,6 +72,24 @@ wait_exit() {
   return 1
 }
 
+# Checks that process PID ends within 20 s with exit code CODE; WHAT names the situation.
+expect_exit() {
+  local code
+  code=$(wait_exit "$1") || fail "the program did not end $3"
+  [ "$code" -eq "$2" ] || fail "exit code $code $3, not $2"
+}
+
+# Ends the processes with the given ids that still run, and waits for them.
+stop_pids() {
+  local p
+  for p in "$@"; do
+    if [ -n "$p" ] && kill -0 "$p" 2>/dev/null; then
+      kill -TERM "$p"
+      wait "$p" 2>/dev/null
+    fi
+  done
+}
+
 # Text NUMBER of a language file, as the program shows it.
 language_text() {
   sed -n "s/^String$(printf '%03d' "$2")=\"\(.*\)\"\r\{0,1\}$/\1/p" "$1"

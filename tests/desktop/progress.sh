@@ -13,12 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-progress.XXXXXX")
 sim_pid=""
 pid=""
 cleanup() {
-  for p in "$pid" "$sim_pid"; do
-    if [ -n "$p" ] && kill -0 "$p" 2>/dev/null; then
-      kill -TERM "$p"
-      wait "$p" 2>/dev/null
-    fi
-  done
+  stop_pids "$pid" "$sim_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -89,7 +84,6 @@ box=$(wait_for_window "$done_title") || fail "no final message"
 press "$box" Return
 port=$(wait_for_window "$port_title") || fail "the port selection did not come back"
 press "$port" Escape
-code=$(wait_exit "$pid") || fail "the program did not end"
+expect_exit "$pid" 0 "after the port selection was closed"
 pid=""
-[ "$code" -eq 0 ] || fail "exit code $code, not 0"
 echo "PASS"

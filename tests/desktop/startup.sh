@@ -11,10 +11,7 @@ source "$here/desktop_helpers.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-startup.XXXXXX")
 pid=""
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-    kill -TERM "$pid"
-    wait "$pid" 2>/dev/null
-  fi
+  stop_pids "$pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -44,9 +41,8 @@ port=$(wait_for_window "$title - Version 1.4") || fail "no port selection titled
 expect_dialog_border "$port" "the port selection"
 expect_centred "$port" "the port selection"
 press "$port" Escape
-code=$(wait_exit "$pid") || fail "the program did not end after Escape"
+expect_exit "$pid" 0 "after the port selection was closed"
 pid=""
-[ "$code" -eq 0 ] || fail "exit code $code after the port selection was closed, not 0"
 
 echo "2. Without language files OK ends with the fixed box and exit code 5."
 cp "$bin/brovane" "$work/"
@@ -56,9 +52,8 @@ language=$(wait_for_window "Set Language") || fail "the language dialog did not 
 press "$language" Return
 box=$(wait_for_window "Error") || fail "no box titled exactly \"Error\""
 press "$box" Return
-code=$(wait_exit "$pid") || fail "the program did not end after the box"
+expect_exit "$pid" 5 "without a language file"
 pid=""
-[ "$code" -eq 5 ] || fail "exit code $code without a language file, not 5"
 
 echo "3. A folder named lang_00.ini is no language: the next file is offered."
 mkdir "$work/lang_00.ini"
@@ -70,16 +65,14 @@ language=$(wait_for_window "Set Language") || fail "the language dialog did not 
 press "$language" Return
 port=$(wait_for_window "$title1 - Version 1.4") || fail "lang_01.ini was not loaded"
 press "$port" Escape
-code=$(wait_exit "$pid") || fail "the program did not end after Escape"
+expect_exit "$pid" 0 "at the end"
 pid=""
-[ "$code" -eq 0 ] || fail "exit code $code, not 0"
 
 echo "4. Closing the language dialog ends the program with exit code 0."
 "$bin/brovane" &
 pid=$!
 language=$(wait_for_window "Set Language") || fail "the language dialog did not come up"
 press "$language" Escape
-code=$(wait_exit "$pid") || fail "the program did not end"
+expect_exit "$pid" 0 "at the end"
 pid=""
-[ "$code" -eq 0 ] || fail "exit code $code, not 0"
 echo "PASS"
