@@ -5,8 +5,10 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMargins>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 #include <functional>
@@ -15,26 +17,63 @@
 
 namespace {
 
-void CentreOn(QWidget& window, const QRect& area) {
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(area.center());
-    window.move(frame.topLeft());
-}
-
-const QString kFrameCentringName = QStringLiteral("FrameCentring");
-
 bool FrameIsKnown(const QWidget& window) {
     return window.frameGeometry().size() != window.size();
 }
 
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inside = window.geometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(),
+            frame.right() - inside.right(), frame.bottom() - inside.bottom()};
+}
+
+// The frame a window will get: its own once the window manager has framed it, else that of
+// another framed window of the program (the window manager frames dialogs alike), else none.
+QMargins ExpectedFrame(const QWidget& window) {
+    if (FrameIsKnown(window)) {
+        return FrameMargins(window);
+    }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* other : windows) {
+        if (other != &window && other->isVisible() && FrameIsKnown(*other)) {
+            return FrameMargins(*other);
+        }
+    }
+    return {};
+}
+
+void CentreOn(QWidget& window, const QRect& area) {
+    const bool known = FrameIsKnown(window);
+    const QMargins margins = ExpectedFrame(window);
+    QRect frame = window.geometry().marginsAdded(margins);
+    frame.moveCenter(area.center());
+    // Until the window is framed, its position is that of its inside.
+    window.move(known ? frame.topLeft() : frame.topLeft() + QPoint(margins.left(), margins.top()));
+}
+
+const QString kFrameCentringName = QStringLiteral("FrameCentring");
+
 // Before a window's first showing its frame is unknown, so the first centring can only use the
 // window's inside. This centres it again, once, as soon as the window manager has framed it.
+// The toolkit reports no event when the frame becomes known (the window need not move), so
+// besides the window's own events a short timer looks, for at most a second; a window system
+// without frames ends the watch then.
 class FrameCentring : public QObject {
   public:
     FrameCentring(QWidget& window, std::function<QRect()> area)
         : QObject(&window), window_(window), area_(std::move(area)) {
         setObjectName(kFrameCentringName);
         window_.installEventFilter(this);
+        watch_.setInterval(kLookMs);
+        connect(&watch_, &QTimer::timeout, this, [this] {
+            if (++looks_ >= kMaxLooks) {
+                Finish();
+            } else {
+                CentreWhenFramed();
+            }
+        });
+        watch_.start();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -45,16 +84,11 @@ class FrameCentring : public QObject {
             case QEvent::Hide:
                 Finish();
                 break;
-            // The frame is learned when the window has been mapped: by its first paint at the
-            // latest.
             case QEvent::Move:
             case QEvent::Resize:
             case QEvent::Paint:
             case QEvent::WindowActivate:
-                if (FrameIsKnown(window_)) {
-                    Finish();
-                    CentreOn(window_, area_());
-                }
+                CentreWhenFramed();
                 break;
             default:
                 break;
@@ -63,13 +97,26 @@ class FrameCentring : public QObject {
     }
 
   private:
+    static constexpr int kLookMs = 20;
+    static constexpr int kMaxLooks = 50;
+
+    void CentreWhenFramed() {
+        if (FrameIsKnown(window_)) {
+            Finish();
+            CentreOn(window_, area_());
+        }
+    }
+
     void Finish() {
+        watch_.stop();
         window_.removeEventFilter(this);
         deleteLater();
     }
 
     QWidget& window_;
     std::function<QRect()> area_;
+    QTimer watch_;
+    int looks_ = 0;
 };
 
 void CentreWithFrame(QWidget& window, const std::function<QRect()>& area) {

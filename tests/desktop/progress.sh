@@ -56,6 +56,11 @@ watch_transfer() {
       [ "$top" = "$progress" ] || fail "\"$progress\" is below \"$top\": $(tr '\n' '|' <<<"$stack")"
       cut -d' ' -f2- <<<"$stack" | grep -qx -F "$owner" || fail "\"$owner\" is not shown"
       seen=$((seen + 1))
+      if [ "$seen" -eq 1 ]; then
+        # The progress window is centred on the language dialog, which was centred on the screen.
+        expect_dialog_border "$(tail -n 1 <<<"$stack" | cut -d' ' -f1)" "$progress" none >&2
+        expect_centred "$(tail -n 1 <<<"$stack" | cut -d' ' -f1)" "$progress" >&2
+      fi
     fi
     sleep 0.05
   done
@@ -72,9 +77,13 @@ echo "read: the progress window was on top in $seen samples"
 
 # The sheet's OK button: 81 x 25 at 218, 391 of the sheet's inside.
 sheet=$(windows_now | tail -n 1 | cut -d' ' -f1)
+expect_dialog_border "$sheet" "the configuration sheet"
+expect_centred "$sheet" "the configuration sheet"
 xdotool windowactivate --sync "$sheet" >/dev/null 2>&1
 xdotool mousemove --window "$sheet" 258 403 click 1
 program=$(wait_for_window "$program_title") || fail "no programming dialog after the sheet"
+expect_dialog_border "$program" "the programming dialog"
+expect_centred "$program" "the programming dialog"
 press "$program" Return
 seen=$(watch_transfer "$programming" "$program_title" "$done_title" 60) || exit 1
 [ "$seen" -ge 3 ] || fail "the progress window showed in $seen samples of the programming only"
