@@ -34,6 +34,8 @@ box=$(wait_for_window "Brovane") || fail "no exception box after the second exce
 press "$box" Return
 wait_window_gone "$box" || fail "the second exception box did not close"
 expect_dialog_border "$language" "Set Language"
+# The program's name for the system stays "Brovane" (the window class), not part of the captions.
+xprop -id "$language" WM_CLASS | grep -q '"Brovane"$' || fail "window class: $(xprop -id "$language" WM_CLASS)"
 expect_centred "$language" "Set Language"
 # The loop goes on: the language is confirmed and the port selection comes.
 press "$language" Return
