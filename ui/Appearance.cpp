@@ -121,7 +121,9 @@ class FrameCentring : public QObject {
 
 void CentreWithFrame(QWidget& window, const std::function<QRect()>& area) {
     CentreOn(window, area());
-    if (!FrameIsKnown(window) &&
+    // Only a window whose frame could not even be expected (the first one) is watched: the frame
+    // the toolkit reports while the window manager is still framing a window can be wrong.
+    if (ExpectedFrame(window).isNull() &&
         window.findChild<QObject*>(kFrameCentringName, Qt::FindDirectChildrenOnly) == nullptr) {
         new FrameCentring(window, area);
     }

@@ -57,7 +57,9 @@ watch_transfer() {
       cut -d' ' -f2- <<<"$stack" | grep -qx -F "$owner" || fail "\"$owner\" is not shown"
       seen=$((seen + 1))
       if [ "$seen" -eq 1 ]; then
+        # The progress window is centred on the language dialog, which was centred on the screen.
         expect_dialog_border "$(tail -n 1 <<<"$stack" | cut -d' ' -f1)" "$progress" none >&2
+        expect_centred "$(tail -n 1 <<<"$stack" | cut -d' ' -f1)" "$progress" >&2
       fi
     fi
     sleep 0.05
