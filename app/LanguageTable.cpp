@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/ProgramDirectory.h"
 
@@ -16,6 +16,9 @@ constexpr std::size_t kEntrySize = kLanguageEntryLength + 1;
 constexpr std::size_t kLineBufferSize = 300;
 constexpr int kLineReadLimit = 298;  // characters per read; a longer line arrives in pieces
 const char kSectionLine[] = "[Quorix]";
+// The section line is looked for in this much of the file at most: far more than any language
+// file holds before it, and a file that never ends (a device) is not read for ever.
+constexpr std::size_t kSectionSearchLimit = std::size_t{1} << 20;
 
 std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
@@ -27,41 +30,107 @@ void WritePlaceholder(int number) {
     }
 }
 
+// The bytes of a language file, one at a time.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // The next byte, or EOF at the end or after a read error.
+    virtual int Next() = 0;
+    // True once a read has failed (a folder, a device that refuses, a disk error).
+    virtual bool Failed() const = 0;
+};
+
+class MemoryBytes : public ByteSource {
+  public:
+    explicit MemoryBytes(const std::string& bytes) : bytes_(bytes) {}
+    int Next() override {
+        return position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++]) : EOF;
+    }
+    bool Failed() const override { return false; }
+
+  private:
+    const std::string& bytes_;
+    std::size_t position_ = 0;
+};
+
+class FileBytes : public ByteSource {
+  public:
+    // Only a plain file is read: a folder, a pipe or a device that bears the name is no language
+    // file, and a pipe without a writer would block the open for ever.
+    explicit FileBytes(const std::string& path) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error) && !error) {
+            file_.reset(std::fopen(path.c_str(), "rb"));
+        }
+    }
+    bool IsOpen() const { return file_ != nullptr; }
+    int Next() override { return file_ ? std::getc(file_.get()) : EOF; }
+    bool Failed() const override { return !file_ || std::ferror(file_.get()) != 0; }
+
+  private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+};
+
 // The language file read as a text-mode stream: a carriage return and line feed pair reads as
 // one line feed; lines are read as fgets reads them, at most a given count of characters.
 class TextModeLines {
   public:
-    explicit TextModeLines(const std::string& bytes) {
-        text_.reserve(bytes.size());
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                continue;
-            }
-            text_.push_back(bytes[i]);
-        }
-    }
+    explicit TextModeLines(ByteSource& bytes) : bytes_(bytes) {}
 
     // Copies the next line (through its line feed, at most limit characters) into buffer and
-    // terminates it. False at the end of the text.
+    // terminates it. False at the end of the file or after a read error.
     bool ReadLine(char* buffer, int limit) {
-        if (position_ >= text_.size()) {
-            return false;
-        }
         int count = 0;
-        while (count < limit && position_ < text_.size()) {
-            const char c = text_[position_++];
-            buffer[count++] = c;
+        while (count < limit) {
+            const int c = NextCharacter();
+            if (c == EOF) {
+                break;
+            }
+            buffer[count++] = static_cast<char>(c);
             if (c == '\n') {
                 break;
             }
         }
         buffer[count] = '\0';
-        return true;
+        return count > 0 && !bytes_.Failed();
     }
 
+    // Bytes taken from the file so far.
+    std::size_t Consumed() const { return consumed_; }
+    bool Failed() const { return bytes_.Failed(); }
+
   private:
-    std::string text_;
-    std::size_t position_ = 0;
+    int NextByte() {
+        if (pending_ != kNone) {
+            const int c = pending_;
+            pending_ = kNone;
+            return c;
+        }
+        const int c = bytes_.Next();
+        consumed_ += c == EOF ? 0 : 1;
+        return c;
+    }
+
+    int NextCharacter() {
+        const int c = NextByte();
+        if (c != '\r') {
+            return c;
+        }
+        const int following = NextByte();
+        if (following == '\n') {
+            return '\n';
+        }
+        pending_ = following;
+        return c;
+    }
+
+    static constexpr int kNone = -2;
+    ByteSource& bytes_;
+    int pending_ = kNone;
+    std::size_t consumed_ = 0;
 };
 
 // Cuts the line end off a section candidate: the last character, or the last two when the one
@@ -77,7 +146,7 @@ void CutLineEnd(char* line) {
 
 bool FindSection(TextModeLines& lines) {
     char line[kLineBufferSize] = {};
-    while (lines.ReadLine(line, kLineReadLimit)) {
+    while (lines.Consumed() < kSectionSearchLimit && lines.ReadLine(line, kLineReadLimit)) {
         CutLineEnd(line);
         if (std::strcmp(line, kSectionLine) == 0) {
             return true;
@@ -113,6 +182,40 @@ bool ReadTextLine(char* line, int number) {
     return true;
 }
 
+// 0 when the section line was found, 2 when not, 1 when a read failed.
+int LoadLanguageLines(ByteSource& bytes) {
+    TextModeLines lines(bytes);
+    if (!FindSection(lines)) {
+        return lines.Failed() ? 1 : 2;
+    }
+    for (int i = 0; i < kLanguageTableSize; ++i) {
+        char line[kLineBufferSize] = {};
+        if (!lines.ReadLine(line, kLineReadLimit)) {
+            if (lines.Failed()) {
+                return 1;
+            }
+            WritePlaceholder(i);
+            continue;
+        }
+        if (!ReadTextLine(line, i)) {
+            break;
+        }
+    }
+    return lines.Failed() ? 1 : 0;
+}
+
+std::optional<std::string> ReadFirstLine(ByteSource& bytes, int limit) {
+    if (limit <= 0 || limit >= static_cast<int>(kLineBufferSize)) {
+        return std::nullopt;
+    }
+    char line[kLineBufferSize] = {};
+    TextModeLines lines(bytes);
+    if (!lines.ReadLine(line, limit)) {
+        return std::nullopt;
+    }
+    return std::string(line);
+}
+
 }  // namespace
 
 int CreateLanguageTable(LanguageEntryAllocator allocate) {
@@ -136,43 +239,26 @@ std::string LanguageFilePath(int languageNumber) {
 }
 
 int LoadLanguageTable(int8_t languageNumber) {
-    std::ifstream file(LanguageFilePath(languageNumber), std::ios::binary);
-    if (!file) {
+    FileBytes file(LanguageFilePath(languageNumber));
+    if (!file.IsOpen()) {
         return 1;
     }
-    return LoadLanguageText(std::string(std::istreambuf_iterator<char>(file), {}));
+    return LoadLanguageLines(file);
 }
 
 std::optional<std::string> ReadLanguageFileFirstLine(int languageNumber, int limit) {
-    std::ifstream file(LanguageFilePath(languageNumber), std::ios::binary);
-    if (!file || limit <= 0) {
-        return std::nullopt;
-    }
-    TextModeLines lines(std::string(std::istreambuf_iterator<char>(file), {}));
-    std::string line(static_cast<std::size_t>(limit) + 1, '\0');
-    if (!lines.ReadLine(line.data(), limit)) {
-        return std::nullopt;
-    }
-    line.resize(std::strlen(line.c_str()));
-    return line;
+    FileBytes file(LanguageFilePath(languageNumber));
+    return ReadFirstLine(file, limit);
+}
+
+std::optional<std::string> FirstLineOfText(const std::string& fileContents, int limit) {
+    MemoryBytes bytes(fileContents);
+    return ReadFirstLine(bytes, limit);
 }
 
 int LoadLanguageText(const std::string& fileContents) {
-    TextModeLines lines(fileContents);
-    if (!FindSection(lines)) {
-        return 2;
-    }
-    for (int i = 0; i < kLanguageTableSize; ++i) {
-        char line[kLineBufferSize] = {};
-        if (!lines.ReadLine(line, kLineReadLimit)) {
-            WritePlaceholder(i);
-            continue;
-        }
-        if (!ReadTextLine(line, i)) {
-            break;
-        }
-    }
-    return 0;
+    MemoryBytes bytes(fileContents);
+    return LoadLanguageLines(bytes);
 }
 
 void FreeLanguageTable() {

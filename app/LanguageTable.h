@@ -19,18 +19,21 @@ extern std::array<std::unique_ptr<char[]>, kLanguageTableSize> LanguageTable;
 using LanguageEntryAllocator = std::unique_ptr<char[]> (*)(std::size_t size);
 int CreateLanguageTable(LanguageEntryAllocator allocate = nullptr);
 
-// Reads lang_NN.ini from ProgramDirectory into the table: 0 when the section line "[Quorix]"
-// was found, 1 when the file cannot be opened, 2 when it holds no section line.
+// Reads lang_NN.ini from ProgramDirectory into the table, line by line: 0 when the section line
+// "[Quorix]" was found, 1 when the file cannot be opened or read (a folder or a device of that
+// name, a read error), 2 when it holds no section line (within its first mebibyte).
 int LoadLanguageTable(int8_t languageNumber);
 // The same from the bytes of a language file: 0 when the section line was found, else 2.
 int LoadLanguageText(const std::string& fileContents);
 
 // Path of lang_NN.ini in ProgramDirectory.
 std::string LanguageFilePath(int languageNumber);
-// The first line of lang_NN.ini as a text-mode read of at most `limit` characters gives it
-// (CR LF reads as LF; the line feed is kept when it fits). Nothing when the file cannot be
-// opened or holds no character.
+// The first line of lang_NN.ini as a text-mode read of at most `limit` (1-299) characters gives
+// it (CR LF reads as LF; the line feed is kept when it fits), up to its first zero byte. Nothing
+// when the file cannot be opened or read or holds no character. Only that much is read.
 std::optional<std::string> ReadLanguageFileFirstLine(int languageNumber, int limit);
+// The same from the bytes of a language file.
+std::optional<std::string> FirstLineOfText(const std::string& fileContents, int limit);
 
 // Releases every entry.
 void FreeLanguageTable();

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/AppState.h"
 #include "link/SerialPortParameter.h"
@@ -46,23 +48,66 @@ struct Dialogs {
     Dialogs& operator=(const Dialogs&) = delete;
 };
 
+// The toolkit's standard exception box: the message under the application's title. Before the
+// application object exists nothing can be shown; the message goes to the error output then.
 void ShowException(const QString& message) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+    if (QApplication::instance() == nullptr) {
+        std::fprintf(stderr, "Brovane: %s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
                     QMessageBox::Ok, nullptr);
+    box.setObjectName(QStringLiteral("ExceptionBox"));
     box.exec();
 }
 
-// Runs the dialogs until the event loop ends; an exception that escapes is shown and the
-// program goes on with its shutdown.
-int RunDialogs(QApplication& application) {
+// Shows the exception being handled: its message, or an empty one for an exception that is no
+// std::exception.
+void ShowCurrentException() {
     try {
-        Dialogs dialogs;
-        dialogs.language->show();
-        return application.exec();
+        throw;
     } catch (const std::exception& error) {
         ShowException(QString::fromLocal8Bit(error.what()));
     } catch (...) {
         ShowException(QString());
+    }
+}
+
+// An exception that escapes an event handler is shown and the event loop goes on.
+class BrovaneApplication : public QApplication {
+  public:
+    BrovaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            ShowCurrentException();
+        }
+        return false;
+    }
+};
+
+// From the application object to the end of the event loop, inside one exception guard: what
+// escapes is shown and the program goes on with its shutdown (code 0).
+int RunGuarded(int& argc, char** argv) {
+    std::optional<BrovaneApplication> application;
+    try {
+        // The application object comes first here: without it no message box can be shown.
+        application.emplace(argc, argv);
+        if (const int code = CreateLanguageTableOrReport(); code != 0) {
+            return code;
+        }
+        // The name the system shows for the program; captions stay exactly the dialogs' own.
+        QApplication::setApplicationName(QStringLiteral("Brovane"));
+        // The dialogs end the program themselves (closing a dialog that stands for the program).
+        QApplication::setQuitOnLastWindowClosed(false);
+        ApplyApplicationAppearance(*application);
+        Dialogs dialogs;
+        dialogs.language->show();
+        return application->exec();
+    } catch (...) {
+        ShowCurrentException();
     }
     return 0;
 }
@@ -86,17 +131,7 @@ int CreateLanguageTableOrReport(LanguageEntryAllocator allocate) {
 
 int RunBrovane(int argc, char** argv) {
     ProgramDirectory = ExecutableDirectory();
-    // The application object comes first here: without it no message box can be shown.
-    QApplication application(argc, argv);
-    if (const int code = CreateLanguageTableOrReport(); code != 0) {
-        return code;
-    }
-    QApplication::setApplicationName(QStringLiteral("Brovane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Brovane"));
-    // The dialogs end the program themselves (closing a dialog that stands for the program).
-    QApplication::setQuitOnLastWindowClosed(false);
-    ApplyApplicationAppearance(application);
-    const int code = RunDialogs(application);
+    const int code = RunGuarded(argc, argv);
     ShutDown();
     return code;
 }

@@ -1,10 +1,11 @@
-// Any language file contents: the loader never crashes, never touches memory outside an entry
-// (AddressSanitizer watches every 101-byte entry), and leaves every entry terminated within
-// 100 characters.
+// Any language file contents: the first-line reader and the loader never crash, never touches
+// memory outside an entry (AddressSanitizer watches every 101-byte entry), and leaves every entry
+// terminated within 100 characters.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/LanguageTable.h"
@@ -14,7 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!created) {
         std::abort();
     }
-    const int result = LoadLanguageText(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string contents(reinterpret_cast<const char*>(data), size);
+    // The language list's read of the first line: at most 31 characters, never more.
+    if (const std::optional<std::string> name = FirstLineOfText(contents, 31)) {
+        if (name->size() > 31) {
+            std::abort();
+        }
+    }
+    const int result = LoadLanguageText(contents);
     if (result != 0 && result != 2) {
         std::abort();
     }

@@ -15,7 +15,11 @@ void ApplyApplicationAppearance(QApplication& application);
 // application; null when Qt ships none for that locale.
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale);
 
-// Places a window that is about to be shown in the middle of its screen's free area, or in the
-// middle of another window.
+// The dialog border: a title with a close box only, no minimise or maximise, a fixed size.
+void SetDialogBorder(QWidget& dialog);
+
+// Places a window that is about to be shown, frame included, in the middle of its screen's free
+// area, or in the middle of another window. Before its first showing the window manager's frame
+// is unknown: the window is centred again once it is framed.
 void CentreOnScreen(QWidget& window);
 void CentreOnWindow(QWidget& window, const QWidget& other);

@@ -38,6 +38,7 @@ TTLanguageDialog::TTLanguageDialog(QWidget* parent)
       allocate_(AllocateRegisterImage) {
     setObjectName(QStringLiteral("TLanguageDialog"));
     setWindowTitle(QStringLiteral("Set Language"));
+    SetDialogBorder(*this);
     setFixedSize(232, 114);
 
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -47,6 +48,8 @@ TTLanguageDialog::TTLanguageDialog(QWidget* parent)
     ComboLanguage->setObjectName(QStringLiteral("ComboLanguage"));
     ComboLanguage->setGeometry(21, 32, 193, 21);
     ComboLanguage->raise();
+    // No label stands beside the list: the window's caption names it for screen readers.
+    ComboLanguage->setAccessibleName(windowTitle());
 
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
     ButtonOk->setIconSize(QSize(16, 16));
@@ -67,8 +70,11 @@ void TTLanguageDialog::FillLanguageList() {
         if (!line) {
             continue;
         }
-        // The last character read is taken for the line feed.
-        line->pop_back();
+        // The last character read is taken for the line feed; a line that reads as empty (it
+        // starts with a zero byte) has none to lose.
+        if (!line->empty()) {
+            line->pop_back();
+        }
         ComboLanguage->addItem(DecodeLanguageBytes(*line));
         languageFiles_.push_back(number);
     }

@@ -5,7 +5,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include "app/AppState.h"
@@ -14,6 +13,7 @@
 #include "model/FirmwareVariant.h"
 #include "model/ProgramSummary.h"
 #include "model/RegisterImage.h"
+#include "ui/Appearance.h"
 #include "ui/Messages.h"
 #include "ui/ProgressDialog.h"
 #include "ui/Texts.h"
@@ -92,6 +92,7 @@ void FitToText(QLabel* label) {
 TTProgramDialog::TTProgramDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ProgramDialog"));
     setWindowTitle(QStringLiteral("Protocol"));
+    SetDialogBorder(*this);
     setFixedSize(kClientWidth, kClientHeight);
 
     const Qt::Alignment centred = Qt::AlignHCenter;
@@ -154,9 +155,7 @@ TTProgramDialog::TTProgramDialog(QWidget* parent) : QDialog(parent) {
 void TTProgramDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen()) {
-            move(shown->availableGeometry().center() - rect().center());
-        }
+        CentreOnScreen(*this);
     }
     QDialog::showEvent(event);
 }
@@ -205,7 +204,7 @@ void TTProgramDialog::ButtonProgClick() {
     SerialPortParameter& port = *SerialPort;
     const int variant = port.FirmwareVariant;
     const auto progressVariant = static_cast<uint32_t>(variant);
-    TProgressDialog->show();
+    TProgressDialog->ShowFor(*this);
     TProgressDialog->setWindowTitle(LanguageText(kTextProgressCaption));
     TProgressDialog->StepProgress(0, progressVariant);
     TProgressDialog->StepProgress(0, progressVariant);

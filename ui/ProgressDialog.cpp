@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QShowEvent>
+#include <QWindow>
 #include <algorithm>
 #include <limits>
 
@@ -32,7 +33,16 @@ TTProgressDialog::TTProgressDialog(QWidget* parent)
     ProgressBar->setGeometry(16, 26, 289, 25);
     ProgressBar->setRange(0, 100);
     ProgressBar->setTextVisible(false);
+    LabelProg->setBuddy(ProgressBar);
     SetPosition(0);
+}
+
+void TTProgressDialog::ShowFor(QWidget& owner) {
+    // Both native windows must exist for the window manager to learn the relation.
+    owner.window()->winId();
+    winId();
+    windowHandle()->setTransientParent(owner.window()->windowHandle());
+    show();
 }
 
 void TTProgressDialog::StepProgress(int setStep, uint32_t variant) {

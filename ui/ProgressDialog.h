@@ -13,6 +13,10 @@ class TTProgressDialog : public QDialog {
   public:
     explicit TTProgressDialog(QWidget* parent = nullptr);
 
+    // Shows the window above the dialog that runs the transfer (transient for it), so that the
+    // window manager keeps it on top of that modal dialog for the whole transfer.
+    void ShowFor(QWidget& owner);
+
     // Lets pending window messages run, advances the bar by its step, and with setStep nonzero
     // chooses the step for the rest of the transfer from the firmware variant (an unknown
     // variant keeps the step).

@@ -19,6 +19,8 @@
 #include "link/SerialPortParameter.h"
 #include "model/Fields.h"
 #include "model/RegisterImage.h"
+#include "ui/Appearance.h"
+#include "ui/Messages.h"
 #include "ui/PropSheetParts.h"
 #include "ui/Texts.h"
 #include "ui/UpDown.h"
@@ -173,9 +175,7 @@ void TTPropSheet::SetInputOutputPagesVisible(bool visible) {
 void TTPropSheet::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen()) {
-            move(shown->availableGeometry().center() - rect().center());
-        }
+        CentreOnScreen(*this);
         // Shown again on the COM2 page: the page becomes visible with the sheet.
         if (PageControl->currentWidget() == Com2Dialog) {
             QTimer::singleShot(0, this, &TTPropSheet::Com2DialogShow);

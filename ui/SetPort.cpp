@@ -95,6 +95,7 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
       ButtonCancel(
           MakeGlyphButton(QStringLiteral(":/glyphs/cancel.png"), QRect(97, 79, 81, 25), this)) {
     setObjectName(QStringLiteral("TSetPortParam"));
+    SetDialogBorder(*this);
     setFixedSize(186, 113);
 
     GroupPort->setObjectName(QStringLiteral("GroupPort"));
@@ -173,6 +174,8 @@ void TTSetPortParam::FormShow() {
     setWindowTitle(
         QStringLiteral("%1 - %2").arg(LanguageText(kTextTitle), QStringLiteral("Version 1.4")));
     GroupPort->setTitle(LanguageText(kTextGroupPort));
+    // The group's caption names the port field for screen readers.
+    ComboPort->setAccessibleName(GroupPort->title());
     ButtonOk->setText(LanguageText(kTextOk));
     ButtonCancel->setText(LanguageText(kTextCancel));
 
@@ -226,7 +229,7 @@ void TTSetPortParam::ButtonCancelClick() {
 bool TTSetPortParam::ReadCard() {
     SerialPortParameter& port = *SerialPort;
     TTProgressDialog& progress = *TProgressDialog;
-    progress.show();
+    progress.ShowFor(*this);
     progress.setWindowTitle(LanguageText(kTextReading));
 
     const BatchResult result =

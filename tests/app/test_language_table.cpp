@@ -5,8 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
@@ -205,6 +210,52 @@ TEST_F(LanguageFileTest, FilesAreNamedByTheLanguageNumberInTheProgramDirectory) 
 TEST_F(LanguageFileTest, AFileWithoutSectionGivesTwo) {
     Write("lang_02.ini", "Italiano\nString000=\"Configurazione\"\n");
     EXPECT_EQ(LoadLanguageTable(2), 2);
+}
+
+TEST_F(LanguageFileTest, AFolderOfTheFileNameCannotBeLoaded) {
+    std::filesystem::create_directory(folder_ / "lang_00.ini");
+    EXPECT_EQ(LoadLanguageTable(0), 1);
+    EXPECT_EQ(ReadLanguageFileFirstLine(0, 31), std::nullopt);
+    EXPECT_EQ(Entry(0), "Text 000");
+}
+
+#ifndef _WIN32
+// A name that leads to a file without end: the reads come back, and only with what was read.
+TEST_F(LanguageFileTest, AFileThatNeverEndsIsNotReadForEver) {
+    std::filesystem::create_symlink("/dev/zero", folder_ / "lang_00.ini");
+    EXPECT_EQ(LoadLanguageTable(0), 1);
+    EXPECT_EQ(ReadLanguageFileFirstLine(0, 31), std::nullopt);
+    // A pipe without a writer would block the open itself.
+    ASSERT_EQ(mkfifo((folder_ / "lang_01.ini").c_str(), 0600), 0);
+    EXPECT_EQ(LoadLanguageTable(1), 1);
+    EXPECT_EQ(ReadLanguageFileFirstLine(1, 31), std::nullopt);
+}
+#endif
+
+TEST_F(LanguageTableTest, TheSectionIsLookedForInTheFirstMebibyteOnly) {
+    const std::string filler = std::string(200, 'x') + "\n";
+    std::string early;
+    while (early.size() < 1000000) {
+        early += filler;
+    }
+    EXPECT_EQ(LoadLanguageText(early + "[Quorix]\nString000=\"found\"\n"), 0);
+    EXPECT_EQ(Entry(0), "found");
+    std::string late = early;
+    while (late.size() < (1u << 20)) {
+        late += filler;
+    }
+    EXPECT_EQ(LoadLanguageText(late + "[Quorix]\nString000=\"late\"\n"), 2);
+    EXPECT_EQ(Entry(0), "found");
+}
+
+TEST(LanguageFirstLine, IsReadUpToItsLimitAsTextMode) {
+    EXPECT_EQ(FirstLineOfText("English\r\n[Quorix]\n", 31), "English\n");
+    EXPECT_EQ(FirstLineOfText(std::string(40, 'x'), 31), std::string(31, 'x'));
+    EXPECT_EQ(FirstLineOfText("Polski", 31), "Polski");
+    EXPECT_EQ(FirstLineOfText("\n", 31), "\n");
+    EXPECT_EQ(FirstLineOfText("", 31), std::nullopt);
+    // A line that starts with a zero byte (UTF-16 without a byte-order mark) reads as empty.
+    EXPECT_EQ(FirstLineOfText(std::string("\0E\0n\0\n", 7), 31), "");
 }
 
 TEST(LanguageTableCreation, FailedAllocationStopsAtOnce) {

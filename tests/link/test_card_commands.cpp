@@ -36,7 +36,8 @@ Bytes IdentifyReply(const std::string& identity, const std::string& echo = "XI38
 class CardCommands : public testing::Test {
   protected:
     void SetUp() override {
-        std::strcpy(port.PortName, "/dev/card");
+        // PortName holds at most four characters and its terminating zero.
+        std::strcpy(port.PortName, "COM1");
         ASSERT_TRUE(port.OpenPort());
     }
     // Queues what the card answers to the next command.

@@ -1,4 +1,7 @@
 #include "dialog_helpers.h"
+#include <QIcon>
+#include <QImage>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -113,4 +116,31 @@ void PressCloseBox(QWidget& window) {
     QCloseEvent event;
     QSpontaneKeyEvent::setSpontaneous(&event);
     QCoreApplication::instance()->notify(handle, &event);
+}
+
+bool ShowsGlyph(const QPushButton& button, const char* glyph) {
+    const QImage expected = QImage(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(glyph)))
+                                .convertToFormat(QImage::Format_ARGB32);
+    const QImage shown =
+        button.icon().pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    if (expected.isNull() || shown.size() != expected.size() ||
+        button.iconSize() != QSize(16, 16)) {
+        return false;
+    }
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            const QRgb want = expected.pixel(x, y);
+            const QRgb got = shown.pixel(x, y);
+            // The icon keeps its pixels premultiplied: colours of see-through pixels come back
+            // rounded, and those of invisible ones not at all.
+            const int tolerance = qAlpha(want) == 0 ? 255 : 2 + 255 / qAlpha(want);
+            if (std::abs(qAlpha(want) - qAlpha(got)) > 1 ||
+                std::abs(qRed(want) - qRed(got)) > tolerance ||
+                std::abs(qGreen(want) - qGreen(got)) > tolerance ||
+                std::abs(qBlue(want) - qBlue(got)) > tolerance) {
+                return false;
+            }
+        }
+    }
+    return true;
 }

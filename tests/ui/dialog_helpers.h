@@ -1,6 +1,8 @@
 // Helpers of the widget tests for modal message boxes and waiting with bounds.
 #pragma once
 
+class QPushButton;
+
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
@@ -62,3 +64,7 @@ int RunEventLoop(int timeoutMs = 10000);
 
 // Sends the window system's close request (the close box) to a shown window.
 void PressCloseBox(QWidget& window);
+
+// True when the button shows the named glyph of the program's resources, pixel for pixel (an
+// icon made from a missing file is not null either, but shows nothing).
+bool ShowsGlyph(const QPushButton& button, const char* glyph);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
@@ -155,9 +156,17 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{
             "LineOf30Whole", {{0, std::string(30, 'y') + "\n[Quorix]\n"}}, {QString(30, 'y')}, {0}},
         ListCase{"EmptyFirstLine", {{0, "\n[Quorix]\n"}}, {""}, {0}},
+        ListCase{"FirstLineStartsWithAZeroByte",
+                 {{0, std::string("\0E\0n\0\n", 7)}, {1, LanguageFile("Deutsch", 1)}},
+                 {"", "Deutsch"},
+                 {0, 1}},
         ListCase{
             "EmptyFileAddsNothing", {{0, ""}, {1, LanguageFile("Deutsch", 1)}}, {"Deutsch"}, {1}},
         ListCase{"SingleLineWithoutLineFeed", {{0, "Polski"}}, {"Polsk"}, {0}},
+        ListCase{"Utf8NameCutInsideACharacter",
+                 {{0, "Portugu\xC3\xAAs " + std::string(18, 'x') + "\xC3\xA9tudo\n"}},
+                 {QString::fromUtf8("Portugu\u00EAs ") + QString(18, 'x')},
+                 {0}},
         ListCase{"CrLfLine", {{0, "English\r\n[Quorix]\r\n"}}, {"English"}, {0}},
         ListCase{"Windows1252Name",
                  {{0,
@@ -173,7 +182,7 @@ TEST_F(LanguageDialogTest, ShowsItsFixedTextsAndTheGlyph) {
     EXPECT_EQ(language_->windowTitle(), "Set Language");
     EXPECT_FALSE(language_->ComboLanguage->isEditable());
     EXPECT_EQ(language_->ButtonOk->text(), "Ok");
-    EXPECT_FALSE(language_->ButtonOk->icon().isNull());
+    EXPECT_TRUE(ShowsGlyph(*language_->ButtonOk, "ok"));
 }
 
 struct ChoiceCase {
@@ -227,6 +236,27 @@ TEST_F(LanguageDialogTest, AFileWithoutSectionEndsWithCode5) {
     WriteFile(0, "English\nString000=\"x\"\n");
     MakeDialogs();
     ASSERT_EQ(Entries(), QStringList({"English"}));
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(RunFromLanguageDialog([this] { language_->ButtonOk->click(); }), 5);
+    EXPECT_THAT(answerer.Shown(), ElementsAre(kCannotLoad));
+    EXPECT_FALSE(portSelectionShown_);
+}
+
+TEST_F(LanguageDialogTest, AFolderOfAFileNameIsLeftOutOfTheList) {
+    ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("lang_00.ini")));
+    WriteFile(1, LanguageFile("Deutsch", 1));
+    MakeDialogs();
+    EXPECT_EQ(Entries(), QStringList({"Deutsch"}));
+    EXPECT_THAT(language_->LanguageFiles(), ElementsAre(1));
+}
+
+TEST_F(LanguageDialogTest, AFileThatCannotBeReadEndsWithCode5) {
+    WriteFile(0, LanguageFile("English", 0));
+    MakeDialogs();
+    ASSERT_EQ(Entries(), QStringList({"English"}));
+    // Between the list and the confirmation the file has become a folder.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(LanguageFilePath(0))));
+    ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("lang_00.ini")));
     MessageBoxAnswerer answerer;
     EXPECT_EQ(RunFromLanguageDialog([this] { language_->ButtonOk->click(); }), 5);
     EXPECT_THAT(answerer.Shown(), ElementsAre(kCannotLoad));

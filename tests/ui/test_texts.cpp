@@ -33,7 +33,25 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"EuroAndQuotesFromTheHighRange", "\x80 \x93x\x94",
                    QString::fromUtf8("\u20AC \u201Cx\u201D")},
         DecodeCase{"AccentedItalian", "Velocit\xE0", QString::fromUtf8("Velocit\u00E0")},
-        DecodeCase{"Empty", "", QString()}),
+        DecodeCase{"Empty", "", QString()},
+        // "Português" in UTF-8, cut by a length limit inside the "ê" or the last character.
+        DecodeCase{"Utf8CutInsideItsLastCharacter", "Portugu\xC3\xAAs (Brasil) \xC3",
+                   QString::fromUtf8("Portugu\u00EAs (Brasil) ")},
+        // Nothing before the cut tells UTF-8 from Windows-1252: the bytes stay Windows-1252.
+        DecodeCase{"CutWithoutAWholeCharacterBefore", "Portugu\xC3",
+                   QString::fromUtf8("Portugu\u00C3")},
+        DecodeCase{"Utf8CutAfterAnEarlierCharacter", "Ol\xC3\xA1 Portugu\xC3",
+                   QString::fromUtf8("Ol\u00E1 Portugu")},
+        DecodeCase{"Utf8CutInsideAThreeByteCharacter",
+                   "\xC2\xB0"
+                   "C \xE2\x82",
+                   QString::fromUtf8("\u00B0C ")},
+        DecodeCase{"Utf8CutInsideAFourByteCharacter", "\xC3\xA9\xF0\x9F\x98",
+                   QString::fromUtf8("\u00E9")},
+        // A Windows-1252 text whose last character looks like the start of a UTF-8 one.
+        DecodeCase{"Windows1252EndingInALeadByte", "Citt\xE0", QString::fromUtf8("Citt\u00E0")},
+        DecodeCase{"Windows1252WithAnAccentBeforeTheEnd", "\xE0 Portugu\xC3",
+                   QString::fromUtf8("\u00E0 Portugu\u00C3")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
