@@ -12,6 +12,7 @@
 
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
+#include "app/TextDecoding.h"
 #include "cli/Progress.h"
 #include "link/CardBatch.h"
 #include "link/OpenFailure.h"
@@ -23,7 +24,6 @@
 #include "model/FirmwareVariant.h"
 #include "model/Inputs.h"
 #include "model/RegisterImage.h"
-#include "ui/Texts.h"
 
 namespace {
 
@@ -226,7 +226,7 @@ bool Cli::LoadEventNames(int language) {
     }
     for (int event = 1; event <= kEventCount; ++event) {
         names_[static_cast<size_t>(event - 1)] =
-            DecodeLanguageBytes(LanguageBytes(kFirstEventText + event - 1)).toStdString();
+            DecodeLanguageBytes(LanguageEntry(kFirstEventText + event - 1)).toStdString();
     }
     return true;
 }

@@ -3,9 +3,8 @@
 #include <QString>
 #include <string>
 
-// Language texts are bytes: Windows-1252, or UTF-8 when a text is valid UTF-8 (also when its
-// length limit cut its last character in two: that character is dropped).
-QString DecodeLanguageBytes(const std::string& bytes);
+#include "app/TextDecoding.h"
+
 // LanguageTable entry number, decoded for a widget.
 QString LanguageText(int number);
 // LanguageTable entry number as its raw bytes.
