@@ -131,6 +131,10 @@ class Cli {
     std::optional<CardConfiguration> LoadFile(const std::string& file);
     // The card's configuration, read as the port dialog reads it; prints the failure.
     std::optional<CardConfiguration> ReadCard(SerialPortParameter& port);
+    // The card's family differs from the file's: says so and gives the exit code.
+    int ReportFamilyMismatch(const SerialPortParameter& port,
+                             std::optional<FirmwareFamily> cardFamily, const std::string& file,
+                             FirmwareFamily fileFamily, const std::string& consequence);
     std::unique_ptr<SerialPortParameter> MakePort(const std::string& name);
     int ReportDifferences(const std::vector<std::string>& differences, const std::string& same);
     BatchProgress StepProgress() {
@@ -422,6 +426,15 @@ std::string RegisterRuns(const std::vector<int>& registers) {
     return text.empty() ? "none" : text;
 }
 
+int Cli::ReportFamilyMismatch(const SerialPortParameter& port,
+                              std::optional<FirmwareFamily> cardFamily, const std::string& file,
+                              FirmwareFamily fileFamily, const std::string& consequence) {
+    err_ << "brovane-cli: the card on " << port.PortName << " is " << Printable(port.Identity)
+         << " (family " << (cardFamily ? FamilyName(*cardFamily) : "unknown") << "), but " << file
+         << " is for " << FamilyName(fileFamily) << consequence << "\n";
+    return kExitFamilyMismatch;
+}
+
 int Cli::Write(const std::string& portName, const std::string& file, bool verify) {
     const std::optional<CardConfiguration> wanted = LoadFile(file);
     if (!wanted) {
@@ -442,10 +455,7 @@ int Cli::Write(const std::string& portName, const std::string& file, bool verify
     port->ClosePort();
     const std::optional<FirmwareFamily> family = FamilyOfVariant(port->FirmwareVariant);
     if (family != wanted->family) {
-        err_ << "brovane-cli: the card on " << portName << " is " << Printable(port->Identity)
-             << " (family " << (family ? FamilyName(*family) : "unknown") << "), but " << file
-             << " is for " << FamilyName(wanted->family) << "; nothing was written\n";
-        return kExitFamilyMismatch;
+        return ReportFamilyMismatch(*port, family, file, wanted->family, "; nothing was written");
     }
 
     const std::vector<int> registers = ExchangedRegisters(port->FirmwareVariant);
@@ -492,10 +502,7 @@ int Cli::Verify(const std::string& portName, const std::string& file) {
         return kExitCardFailure;
     }
     if (card->family != wanted->family) {
-        err_ << "brovane-cli: the card on " << portName << " is " << Printable(port->Identity)
-             << " (family " << FamilyName(card->family) << "), but " << file << " is for "
-             << FamilyName(wanted->family) << "\n";
-        return kExitFamilyMismatch;
+        return ReportFamilyMismatch(*port, card->family, file, wanted->family, "");
     }
     return ReportDifferences(DescribeDifferences(*wanted, *card, names_, "the file", "the card"),
                              "the card on " + portName + " holds the configuration of " + file);
