@@ -316,11 +316,16 @@ std::string DescribePortFailure(const SerialPortParameter& port, BatchFailure fa
 
 std::optional<CardConfiguration> Cli::ReadCard(SerialPortParameter& port) {
     RegisterImage image;
-    // Opening, identification and hardware value, then the registers of the family; the bar
-    // takes the family's length once the identification has told it.
+    // Opening, identification and hardware value, then the registers of the family; until the
+    // identification tells the family, the bar counts with the longest.
     constexpr int kSetupSteps = 3;
+    constexpr int kVariantCount = 6;
+    size_t longest = 0;
+    for (int variant = 0; variant < kVariantCount; ++variant) {
+        longest = std::max(longest, ExchangedRegisters(variant).size());
+    }
     progress_->Begin(std::string("reading ") + port.PortName,
-                     kSetupSteps + static_cast<int>(ExchangedRegisters(0).size()));
+                     kSetupSteps + static_cast<int>(longest));
     const BatchResult result = ReadCardRegisters(port, image, [&](BatchStage stage) {
         if (stage == BatchStage::HardwareRead) {
             progress_->SetTotal(kSetupSteps +

@@ -14,21 +14,29 @@ void Progress::Begin(const std::string& title, int total) {
     if (style_ == ProgressStyle::Bar) {
         Draw();
     } else if (style_ == ProgressStyle::Lines) {
-        out_ << title_ << ": " << total_ << " steps\n" << std::flush;
+        out_ << title_ << "\n" << std::flush;
     }
+    tenthsShown_ = 0;
 }
 
 void Progress::Step() {
     done_ = std::min(done_ + 1, total_);
     if (style_ == ProgressStyle::Bar) {
         Draw();
-    } else if (style_ == ProgressStyle::Lines) {
+    } else if (style_ == ProgressStyle::Lines && Tenths() > tenthsShown_) {
+        // A log gets a line per tenth of the way, not one per register.
+        tenthsShown_ = Tenths();
         out_ << title_ << ": " << done_ << "/" << total_ << "\n" << std::flush;
     }
 }
 
+int Progress::Tenths() const {
+    return done_ * 10 / total_;
+}
+
 void Progress::SetTotal(int total) {
-    total_ = std::max(total, done_);
+    total_ = std::max({total, done_, 1});
+    tenthsShown_ = Tenths();
 }
 
 void Progress::End() {

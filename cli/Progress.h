@@ -4,7 +4,7 @@
 #include <string>
 
 // How far a batch with the card has come, on standard error: a bar redrawn in place on a
-// terminal, one plain line per step otherwise, nothing when quiet.
+// terminal, a plain line per tenth of the way otherwise, nothing when quiet.
 enum class ProgressStyle { Bar, Lines, Quiet };
 
 class Progress {
@@ -21,11 +21,13 @@ class Progress {
 
   private:
     void Draw();
+    int Tenths() const;
 
     std::ostream& out_;
     ProgressStyle style_;
     std::string title_;
     int total_ = 0;
     int done_ = 0;
+    int tenthsShown_ = 0;
     bool open_ = false;
 };

@@ -1,6 +1,7 @@
 // brovane-cli end to end: its commands against virtual cards on pseudo-terminals behind COM1 to
 // COM4, with the frames each card received.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <chrono>
 #include <cstdlib>
@@ -142,8 +143,10 @@ TEST_F(Cli, ReadWritesTheFileToStandardOutput) {
     EXPECT_NE(read.out.find("# Identity KFT018-01-01, hardware value 7."), std::string::npos);
     EXPECT_NE(read.out.find("[card]\nfamily = KFT018\n"), std::string::npos);
     EXPECT_NE(read.out.find("[Output 8]\n"), std::string::npos);
-    // Not a terminal: plain progress lines on standard error.
+    // Not a terminal: plain progress lines on standard error, one per tenth of the way.
+    EXPECT_EQ(read.err.rfind("reading COM1\n", 0), 0U) << read.err;
     EXPECT_NE(read.err.find("reading COM1: 49/49\n"), std::string::npos) << read.err;
+    EXPECT_EQ(std::count(read.err.begin(), read.err.end(), '\n'), 11) << read.err;
 }
 
 TEST_F(Cli, AnIdentityWithALineBreakCannotBreakTheFile) {
