@@ -113,6 +113,8 @@ else()
     set(CPACK_PACKAGING_INSTALL_PREFIX /)
     # Installed below DESTDIR with the root / in force, so that the links lead to /opt/brovane.
     set(CPACK_SET_DESTDIR ON)
+    # The package always installs below /, whatever install root this build folder was given.
+    set(CPACK_INSTALL_PREFIX /)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
