@@ -546,8 +546,8 @@ void Reader::ReadInput(int input, RegisterImage& image) {
     const std::string thresholdAllowed = "a threshold of the input's type, or raw 0x0000-0xFFFF";
     const Line* lowerLine = Field(*section, "lower", !digital && type >= 0, thresholdAllowed);
     const Line* upperLine = Field(*section, "upper", !digital && type >= 0, thresholdAllowed);
-    image.SetValue(InputLowerRegister(input), digital ? kDigitalLower : 0);
-    image.SetValue(InputUpperRegister(input), digital ? kDigitalUpper : 0);
+    image.SetValue(InputLowerRegister(input), digital ? kDigitalInputLower : 0);
+    image.SetValue(InputUpperRegister(input), digital ? kDigitalInputUpper : 0);
     double lowerNumber = 0;
     double upperNumber = 0;
     std::optional<uint16_t> lower;

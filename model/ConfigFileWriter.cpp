@@ -116,10 +116,10 @@ ConfigSection DescribeInput(const RegisterImage& image, int input) {
     const uint16_t upper = image.Value(InputUpperRegister(input));
     if (type == kInputNone) {
         // A digital input has no thresholds; the page stores 0 and 1023.
-        if (lower != kDigitalLower) {
+        if (lower != kDigitalInputLower) {
             AddEntry(section, "lower", RawWord(lower), "digital inputs store 0");
         }
-        if (upper != kDigitalUpper) {
+        if (upper != kDigitalInputUpper) {
             AddEntry(section, "upper", RawWord(upper), "digital inputs store 1023");
         }
     } else {

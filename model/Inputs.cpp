@@ -24,8 +24,6 @@ constexpr long kCelsiusMinimum = -20;
 constexpr long kCelsiusMaximum = 120;
 constexpr long kPercentMinimum = 0;
 constexpr long kPercentMaximum = 100;
-constexpr uint16_t kNoThresholdLower = 0;
-constexpr uint16_t kNoThresholdUpper = 1023;
 
 // Low 16 bits of an integral value, exactly for every finite value; no number gives 0.
 uint16_t LowSixteenBits(long double integral) {
@@ -173,8 +171,8 @@ void TransferThresholds(int type, const std::string& lower, int reg, const std::
         return;
     }
     if (type == kInputNone) {
-        image.SetValue(reg, kNoThresholdLower);
-        image.SetValue(reg + 1, kNoThresholdUpper);
+        image.SetValue(reg, kDigitalInputLower);
+        image.SetValue(reg + 1, kDigitalInputUpper);
         return;
     }
     const auto lowerRaw = ThresholdRegisterOfText(type, lower);

@@ -39,6 +39,10 @@ struct ThresholdRowView {
 // register pair outside the image.
 std::optional<ThresholdRowView> ShowThresholds(int type, const RegisterImage* image, int reg);
 
+// What a digital input (type 0) holds in its threshold registers.
+inline constexpr uint16_t kDigitalInputLower = 0;
+inline constexpr uint16_t kDigitalInputUpper = 1023;
+
 // Stores one row's thresholds: the lower text into register reg, the upper into reg+1.
 // Type 0 stores 0 and 1023; a type outside 0-3 (or a pair outside the image) stores nothing.
 void TransferThresholds(int type, const std::string& lower, int reg, const std::string& upper,
