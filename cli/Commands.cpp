@@ -16,10 +16,10 @@
 #include "cli/Progress.h"
 #include "link/CardBatch.h"
 #include "link/OpenFailure.h"
-#include "link/PortChoices.h"
-#include "link/PortNames.h"
+#include "link/PortMapping.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
+#include "link/SystemDevices.h"
 #include "model/ConfigFile.h"
 #include "model/FirmwareVariant.h"
 #include "model/Inputs.h"
@@ -130,7 +130,8 @@ class Cli {
     // Reads and checks a configuration file; prints every error.
     std::optional<CardConfiguration> LoadFile(const std::string& file);
     // The card's configuration, read as the port dialog reads it; prints the failure.
-    std::optional<CardConfiguration> ReadCard(SerialPortParameter& port);
+    std::optional<CardConfiguration> ReadCard(SerialPortParameter& port,
+                                              BatchDevice device = BatchDevice::MapPortName);
     // The card's family differs from the file's: says so and gives the exit code.
     int ReportFamilyMismatch(const SerialPortParameter& port,
                              std::optional<FirmwareFamily> cardFamily, const std::string& file,
@@ -306,15 +307,14 @@ std::unique_ptr<SerialPortParameter> Cli::MakePort(const std::string& name) {
 std::string DescribePortFailure(const SerialPortParameter& port, BatchFailure failure) {
     if (failure == BatchFailure::CannotOpen) {
         // The same device and reason as Brovane's message.
-        return "cannot open " + std::string(port.PortName) + ": " +
-               OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure());
+        return "cannot open " + std::string(port.PortName) + ": " + port.OpenFailureText();
     }
     const std::string where = std::string(port.PortName) + " (" + port.OpenedDevice() + ")";
     return "the card on " + where +
            " did not answer correctly; check the cable, the card's power supply and the port";
 }
 
-std::optional<CardConfiguration> Cli::ReadCard(SerialPortParameter& port) {
+std::optional<CardConfiguration> Cli::ReadCard(SerialPortParameter& port, BatchDevice device) {
     RegisterImage image;
     // Opening, identification and hardware value, then the registers of the family; until the
     // identification tells the family, the bar counts with the longest.
@@ -326,13 +326,17 @@ std::optional<CardConfiguration> Cli::ReadCard(SerialPortParameter& port) {
     }
     progress_->Begin(std::string("reading ") + port.PortName,
                      kSetupSteps + static_cast<int>(longest));
-    const BatchResult result = ReadCardRegisters(port, image, [&](BatchStage stage) {
-        if (stage == BatchStage::HardwareRead) {
-            progress_->SetTotal(kSetupSteps +
-                                static_cast<int>(ExchangedRegisters(port.FirmwareVariant).size()));
-        }
-        progress_->Step();
-    });
+    const BatchResult result = ReadCardRegisters(
+        port, image,
+        [&](BatchStage stage) {
+            if (stage == BatchStage::HardwareRead) {
+                progress_->SetTotal(
+                    kSetupSteps +
+                    static_cast<int>(ExchangedRegisters(port.FirmwareVariant).size()));
+            }
+            progress_->Step();
+        },
+        device);
     progress_->End();
     if (!result.Ok()) {
         err_ << "brovane-cli: " << DescribePortFailure(port, result.failure) << "\n";
@@ -483,7 +487,8 @@ int Cli::Write(const std::string& portName, const std::string& file, bool verify
              << " (" << Printable(port->Identity) << ")\n";
         return kExitOk;
     }
-    const std::optional<CardConfiguration> card = ReadCard(*port);
+    // Read back from the device that was written, whatever the port name leads to now.
+    const std::optional<CardConfiguration> card = ReadCard(*port, BatchDevice::CardDevice);
     if (!card) {
         return kExitCardFailure;
     }

@@ -35,8 +35,8 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
 }  // namespace
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress) {
-    if (!port.OpenPort()) {
+                              const BatchProgress& progress, BatchDevice device) {
+    if (!(device == BatchDevice::CardDevice ? port.OpenCardDevice() : port.OpenPort())) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
@@ -54,7 +54,7 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
                                  const BatchProgress& progress) {
-    if (!port.OpenPort()) {
+    if (!port.OpenCardDevice()) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);

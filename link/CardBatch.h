@@ -24,14 +24,20 @@ struct BatchResult {
     bool Ok() const { return failure == BatchFailure::None; }
 };
 
+// Which device a batch opens: the one the port name leads to now, or the one on which the last
+// identification found the card (SerialPortParameter::OpenCardDevice).
+enum class BatchDevice { MapPortName, CardDevice };
+
 // The card read: opens the device, identifies the card, reads its hardware bits, reads the
 // registers of its firmware family in ascending order into the image and closes the device.
 // `progress` (may be empty) is called after every successful step.
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress);
+                              const BatchProgress& progress,
+                              BatchDevice device = BatchDevice::MapPortName);
 
-// The programming: opens the device, writes the registers of the family of the last
-// identification in ascending order from the image and closes the device. On a failure the
-// registers before the failed one have reached the card.
+// The programming: opens the device on which the last identification found the card (never
+// another that the port name leads to now), writes the registers of its family in ascending
+// order from the image and closes the device. On a failure the registers before the failed one
+// have reached the card.
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
                                  const BatchProgress& progress);

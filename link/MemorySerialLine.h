@@ -26,6 +26,10 @@ class MemorySerialLine : public SerialLine {
     int Read(uint8_t* buffer, size_t count) override;
     void Close() override;
     bool IsOpen() const override { return open_; }
+    DeviceList PresentDevices() const override {
+        ++listings;
+        return present;
+    }
 
     // Queues bytes from the card.
     void Deliver(std::vector<uint8_t> bytes, bool afterPause = false);
@@ -37,11 +41,13 @@ class MemorySerialLine : public SerialLine {
     int failWritesFrom = -1;  // writes from this number on (0 = first) fail; -1: none
     bool shortWrite = false;  // writes report one byte fewer than asked
     void GoAway();            // the device disappears: reads and writes fail until reopened
+    DeviceList present;       // the serial devices the system lists
 
     // What happened.
     std::vector<std::vector<uint8_t>> written;  // every write, in order
     std::string lastDevice;                     // name given to the last Open
     int opens = 0;
+    mutable int listings = 0;       // times the system was asked for its devices
     int closes = 0;                 // closes of an open line
     int reads = 0;                  // read calls while open
     std::vector<uint8_t> lastRead;  // what the last read returned

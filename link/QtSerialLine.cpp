@@ -4,7 +4,9 @@
 #include <QSerialPort>
 #include <QTimer>
 
-#include "link/PortChoices.h"
+#include "link/OutputDrain.h"
+#include "link/SerialPlatform.h"
+#include "link/SystemDevices.h"
 
 namespace {
 
@@ -24,8 +26,8 @@ OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
             return OpenFailure::NoSuchDevice;
         case QSerialPort::PermissionError:  // Qt's own lock, or Windows: another program has it
             return OpenFailure::InUse;
-        case QSerialPort::UnsupportedOperationError:
-            return OpenFailure::NotSerialDevice;
+        case QSerialPort::UnsupportedOperationError:  // the claim found a serial line
+            return OpenFailure::SettingsRefused;
         default:
             return OpenFailure::Other;
     }
@@ -33,7 +35,8 @@ OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
 
 class QtSerialLine final : public SerialLine {
   public:
-    explicit QtSerialLine(OutputDrain drain) : drain_(std::move(drain)) {
+    explicit QtSerialLine(LinePlatform platform)
+        : platform_(std::move(platform)), claim_(platform_.lockDirectories) {
         // A line that goes away keeps signalling errors while events are processed between two
         // exchanges; the first one ends the batch's use of it.
         QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -50,14 +53,16 @@ class QtSerialLine final : public SerialLine {
         }
         // Qt would look for a relative name under /dev.
         port_.setPortName(QString::fromStdString(path));
-        if (!port_.open(QIODevice::ReadWrite)) {
+        // Set before the open, which applies them: the line goes from what it was straight to
+        // the card's settings, never through Qt's default 9600 baud.
+        if (!SetLineSettings() || !port_.open(QIODevice::ReadWrite)) {
             failure_ = FailureOfQtOpen(port_.error());
             port_.clearError();
             claim_.Release();
             return false;
         }
         lost_ = false;
-        if (!Configure()) {
+        if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
             return false;
@@ -74,6 +79,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         const auto size = static_cast<qint64>(count);
+        const DrainClockPoint start = std::chrono::steady_clock::now();
         if (port_.write(reinterpret_cast<const char*>(data), size) != size) {
             return false;
         }
@@ -88,8 +94,12 @@ class QtSerialLine final : public SerialLine {
         }
         // The kernel has the bytes; the reply's read window starts only when they have left
         // the port, as a request takes 8.3 ms a byte at 1200 baud.
-        return drain_(port_.handle(), kBaud,
-                      std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
+        const intptr_t handle = port_.handle();
+        const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
+        const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
+        return WaitUntilSent(queued, start, LineTime(count, kBaud),
+                             std::chrono::steady_clock::now() + bound) &&
+               DrainTransmitter(handle);
     }
 
     int Read(uint8_t* buffer, size_t count) override {
@@ -132,14 +142,13 @@ class QtSerialLine final : public SerialLine {
 
     bool IsOpen() const override { return port_.isOpen(); }
     OpenFailure LastOpenFailure() const override { return failure_; }
-    std::vector<SerialDevice> PresentDevices() const override { return ListSerialDevices(); }
+    DeviceList PresentDevices() const override { return platform_.presentDevices(); }
 
   private:
-    bool Configure() {
+    bool SetLineSettings() {
         return port_.setBaudRate(kBaud) && port_.setDataBits(QSerialPort::Data8) &&
                port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
-               port_.setFlowControl(QSerialPort::NoFlowControl) &&
-               port_.clear(QSerialPort::AllDirections);
+               port_.setFlowControl(QSerialPort::NoFlowControl);
     }
 
     // Qt keeps its last error (a timeout, a refused DTR); a stale one must not fail this
@@ -170,7 +179,7 @@ class QtSerialLine final : public SerialLine {
         });
     }
 
-    OutputDrain drain_;
+    LinePlatform platform_;
     DeviceClaim claim_;
     QSerialPort port_;
     OpenFailure failure_ = OpenFailure::None;
@@ -180,6 +189,10 @@ class QtSerialLine final : public SerialLine {
 
 }  // namespace
 
-std::unique_ptr<SerialLine> MakeSystemSerialLine(OutputDrain drain) {
-    return std::make_unique<QtSerialLine>(std::move(drain));
+LinePlatform LinePlatform::System() {
+    return {OutputQueued, LockDirectories(), ListSerialDevices};
+}
+
+std::unique_ptr<SerialLine> MakeSystemSerialLine(LinePlatform platform) {
+    return std::make_unique<QtSerialLine>(std::move(platform));
 }

@@ -1,16 +1,27 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "link/SerialLine.h"
-#include "link/SerialPlatform.h"
 
-// Waits until the written bytes have left the port: (handle, baud, timeout) -> drained in time.
-using OutputDrain = std::function<bool(intptr_t, int, std::chrono::milliseconds)>;
+// What the Qt serial line asks of the operating system beside Qt, so that tests can stand in
+// for each driver and each system.
+struct LinePlatform {
+    // Bytes the driver still holds for the open device (OutputQueued).
+    std::function<std::optional<int>(intptr_t handle)> outputQueue;
+    // Where other programs' lock files are looked for (LockDirectories).
+    std::vector<std::filesystem::path> lockDirectories;
+    // The serial devices present now (ListSerialDevices).
+    std::function<DeviceList()> presentDevices;
 
-// The PC's serial port through Qt SerialPort. Tests may stand in for the wait on the port's
-// output.
-std::unique_ptr<SerialLine> MakeSystemSerialLine(OutputDrain drain = DrainOutput);
+    // The system's own.
+    static LinePlatform System();
+};
+
+// The PC's serial port through Qt SerialPort.
+std::unique_ptr<SerialLine> MakeSystemSerialLine(LinePlatform platform = LinePlatform::System());

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "link/DeviceList.h"
 #include "link/OpenFailure.h"
-#include "link/PortNames.h"
 
 // One serial device as the card commands use it. Implementations: the Qt serial port, and
 // in-memory lines for tests.
@@ -22,8 +22,9 @@ class SerialLine {
     // Why the last Open failed; OpenFailure::None after one that worked.
     virtual OpenFailure LastOpenFailure() const { return OpenFailure::None; }
 
-    // The serial devices present on this PC that port names may lead to; none by default.
-    virtual std::vector<SerialDevice> PresentDevices() const { return {}; }
+    // The serial devices present on this PC that port names may lead to, asked afresh at every
+    // call; none by default.
+    virtual DeviceList PresentDevices() const { return {}; }
 
     // Writes all bytes and returns when they have left the port, bounded at one second. True
     // only when every byte went out.

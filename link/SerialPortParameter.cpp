@@ -5,7 +5,7 @@
 #include <string>
 
 #include "link/CardIdentity.h"
-#include "link/PortNames.h"
+#include "link/PortMapping.h"
 #include "model/RegisterImage.h"
 
 namespace {
@@ -23,8 +23,54 @@ SerialPortParameter::SerialPortParameter(std::unique_ptr<SerialLine> line)
     : line_(std::move(line)) {}
 
 bool SerialPortParameter::OpenPort() {
-    openedDevice_ = ResolvePortName(PortName, line_->PresentDevices());
-    return line_->Open(openedDevice_);
+    cardDevice_.reset();
+    std::optional<DeviceList> present;
+    const std::string path = ResolvePortName(PortName, [this, &present] {
+        present = line_->PresentDevices();
+        return *present;
+    });
+    SerialDevice device;
+    device.path = path;
+    if (const SerialDevice* listed = present ? present->Find(path) : nullptr) {
+        device = *listed;
+    }
+    return OpenDevice(std::move(device));
+}
+
+bool SerialPortParameter::OpenCardDevice() {
+    if (!cardDevice_) {
+        return OpenPort();
+    }
+    if (cardDevice_->byIdName.empty()) {
+        return OpenDevice(*cardDevice_);
+    }
+    const DeviceList present = line_->PresentDevices();
+    const SerialDevice* found = present.FindByIdName(cardDevice_->byIdName);
+    if (found == nullptr) {
+        opened_ = *cardDevice_;
+        refusal_ = OpenFailure::NoSuchDevice;
+        return false;
+    }
+    return OpenDevice(*found);
+}
+
+bool SerialPortParameter::OpenDevice(SerialDevice device) {
+    opened_ = std::move(device);
+    refusal_.reset();
+    if (opened_.path.empty()) {
+        refusal_ = OpenFailure::NoSuchDevice;
+        return false;
+    }
+    return line_->Open(opened_.path);
+}
+
+OpenFailure SerialPortParameter::LastOpenFailure() const {
+    return refusal_ ? *refusal_ : line_->LastOpenFailure();
+}
+
+std::string SerialPortParameter::OpenFailureText() const {
+    return OpenFailureLine(opened_.path.empty() ? std::string(PortName) : opened_.path,
+                           LastOpenFailure());
 }
 
 bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,
@@ -66,6 +112,7 @@ bool SerialPortParameter::Identify() {
     }
     std::memcpy(Identity, identity, sizeof Identity);
     FirmwareVariant = *variant;
+    cardDevice_ = opened_;
     return true;
 }
 

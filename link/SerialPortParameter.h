@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,11 +24,22 @@ class SerialPortParameter {
     char Identity[20] = {};   // up to 12 characters, always NUL-terminated
     int HardwareBits = 0;     // 0-31, set by ReadHardware
 
-    // Opens the device that PortName leads to among the devices present now.
+    // Opens the device that PortName leads to among the devices present now, as a card read
+    // does; the card found there by a later Identify is remembered with its device.
     bool OpenPort();
-    // The device the last OpenPort tried, and why it failed (OpenFailure::None if it did not).
-    const std::string& OpenedDevice() const { return openedDevice_; }
-    OpenFailure LastOpenFailure() const { return line_->LastOpenFailure(); }
+    // Opens the device on which the last Identify found the card, and no other, as the
+    // programming does: found again by its by-id name where it has one (an adapter plugged in
+    // again may have another kernel name), else by its path. When that device is gone it fails
+    // with OpenFailure::NoSuchDevice and nothing is opened. Before any identification it opens
+    // as OpenPort does.
+    bool OpenCardDevice();
+    // The device the last open tried ("" when the name led to none), and why it failed
+    // (OpenFailure::None if it did not).
+    const std::string& OpenedDevice() const { return opened_.path; }
+    OpenFailure LastOpenFailure() const;
+    // The line that follows the "cannot open" message: "/dev/ttyUSB0: no such device", or the
+    // port name where it led to no device.
+    std::string OpenFailureText() const;
     // Writes the request, then reads until one read delivers exactly `expected` bytes; at most
     // five reads, and only the first four can succeed. Never closes the line.
     bool Transact(const uint8_t* request, size_t count, uint8_t* reply, size_t expected);
@@ -57,10 +69,14 @@ class SerialPortParameter {
     bool EchoIs(std::string_view echo) const;
     // Closes the line and reports the failure of a command.
     bool Fail();
+    // Opens the device, or fails with no such device when there is none.
+    bool OpenDevice(SerialDevice device);
 
     std::unique_ptr<SerialLine> line_;
     uint8_t transmit_[card::kBufferSize] = {};
     uint8_t receive_[card::kBufferSize] = {};
     size_t frameLength_ = 0;
-    std::string openedDevice_;
+    SerialDevice opened_;                     // the device of the last open
+    std::optional<OpenFailure> refusal_;      // set when no device was there to try
+    std::optional<SerialDevice> cardDevice_;  // where the last Identify found the card
 };

@@ -41,9 +41,8 @@ void ShowLanguageWarning(int textNumber, int captionNumber) {
 
 void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber) {
     if (failure == BatchFailure::CannotOpen) {
-        ShowLanguageError(
-            kTextCannotOpen, captionNumber,
-            QString::fromStdString(OpenFailureLine(port.OpenedDevice(), port.LastOpenFailure())));
+        ShowLanguageError(kTextCannotOpen, captionNumber,
+                          QString::fromStdString(port.OpenFailureText()));
     } else {
         ShowLanguageError(kTextNoAnswer, captionNumber);
     }

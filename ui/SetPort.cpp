@@ -15,7 +15,7 @@
 
 #include "app/AppState.h"
 #include "link/CardBatch.h"
-#include "link/PortChoices.h"
+#include "link/SystemDevices.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"

@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include "link/QtSerialLine.h"
+#include "link/SerialPlatform.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
@@ -370,25 +371,20 @@ TEST(QtLineWrite, AWriteThatCannotGoOutEndsAfterOneSecond) {
     line->Close();
 }
 
-// On a real UART the request takes 8.3 ms a byte to leave the port; the drain stands in for the
-// port here and waits until the paced card has the whole request. The write returns only then,
-// and the one-second read window starts after it.
-TEST(QtLineTiming, AWriteReturnsWhenTheOutputHasDrainedAndTheReadWindowFollows) {
+// The request takes 8.3 ms a byte to leave a real port, and a pseudo-terminal reports an empty
+// queue at once: the write returns only after the request's line time, the read window follows,
+// and a driver that overcounts its queue as cdc_acm does (whole USB transfers) costs nothing.
+TEST(QtLineTiming, AWriteReturnsAfterTheRequestsLineTimeAndTheReadWindowFollows) {
     CardConfig config = Variant2Card();
     config.baud = 1200;
     PtyCardServer server(config);
     ASSERT_TRUE(server.Start());
-    int commands = 0;
-    Clock::time_point drained{};
-    std::chrono::milliseconds drainBound{};
-    SerialPortParameter port(
-        MakeSystemSerialLine([&](intptr_t handle, int baud, std::chrono::milliseconds timeout) {
-            drainBound = timeout;
-            const bool gone =
-                server.WaitForCommands(++commands, timeout) && DrainOutput(handle, baud, timeout);
-            drained = Clock::now();
-            return gone;
-        }));
+    LinePlatform platform = LinePlatform::System();
+    int looks = 0;
+    platform.outputQueue = [&looks](intptr_t handle) {
+        return looks++ % 2 == 0 ? std::optional<int>(1280) : OutputQueued(handle);
+    };
+    SerialPortParameter port(MakeSystemSerialLine(platform));
     setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
     std::strcpy(port.PortName, "COM1");
     ASSERT_TRUE(port.OpenPort());
@@ -401,10 +397,8 @@ TEST(QtLineTiming, AWriteReturnsWhenTheOutputHasDrainedAndTheReadWindowFollows) 
     const auto start = Clock::now();
     ASSERT_TRUE(port.Line().Write(request, length));
     const auto written = Since(start);
-    EXPECT_GE(written, requestTime - milliseconds(5));
-    EXPECT_LE(drained, Clock::now());
-    EXPECT_GT(drainBound, milliseconds(0));
-    EXPECT_LE(drainBound, milliseconds(1000));
+    EXPECT_GE(written, requestTime - milliseconds(1));
+    EXPECT_LT(written, requestTime + milliseconds(100));
     // The 68-byte answer takes 570 ms: it arrives within the first read.
     uint8_t reply[card::kBufferSize];
     const auto readStart = Clock::now();

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -114,16 +116,50 @@ TEST(DeviceClaim, ADeviceHeldByAnotherProcessIsInUse) {
     EXPECT_EQ(claim.Claim(pty.Path()), OpenFailure::None);
 }
 
-TEST(DrainOutput, AnEmptyOutputDrainsAtOnceAndABadHandleFails) {
+TEST(OutputQueued, AnEmptyOutputIsEmptyAndABadHandleCannotBeAsked) {
     PseudoTerminal pty;
     const int fd = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "XI00", 4), 4);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(DrainOutput(fd, 1200, std::chrono::milliseconds(1000)));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(OutputQueued(fd), std::optional<int>(0));
+    EXPECT_TRUE(DrainTransmitter(fd));
     ::close(fd);
-    EXPECT_FALSE(DrainOutput(fd, 1200, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(OutputQueued(fd), std::nullopt);
+    EXPECT_FALSE(DrainTransmitter(fd));
+}
+
+// A /dev/ttyS node the firmware announces without a UART behind it opens, then fails with EIO.
+TEST(JudgeSerialNode, ANodeWithoutHardwareIsNoSuchDevice) {
+    struct Case {
+        int settingsError;
+        bool uartBehind;
+        OpenFailure failure;
+    };
+    for (const Case& c :
+         {Case{0, true, OpenFailure::None}, Case{EIO, true, OpenFailure::NoSuchDevice},
+          Case{0, false, OpenFailure::NoSuchDevice},
+          Case{ENOTTY, true, OpenFailure::NotSerialDevice}}) {
+        EXPECT_EQ(JudgeSerialNode(c.settingsError, c.uartBehind), c.failure)
+            << c.settingsError << " " << c.uartBehind;
+    }
+}
+
+// Without a device database Qt names no vendor; the kernel's names still tell an adapter.
+TEST(IsUsbSerialDevice, TheKernelNameTellsAnAdapter) {
+    for (const char* path : {"/dev/ttyUSB0", "/dev/ttyUSB12", "/dev/ttyACM3"}) {
+        EXPECT_TRUE(IsUsbSerialDevice(path)) << path;
+    }
+    for (const char* path : {"/dev/ttyS0", "/dev/ttyAMA0", "/dev/pts/0", "/nonexistent/tty"}) {
+        EXPECT_FALSE(IsUsbSerialDevice(path)) << path;
+    }
+}
+
+TEST(FallbackDevice, ComNIsTheNthOnBoardPort) {
+    EXPECT_EQ(FallbackDevice(1), "/dev/ttyS0");
+    EXPECT_EQ(FallbackDevice(7), "/dev/ttyS6");
+    EXPECT_EQ(ShownDeviceName("/dev/ttyUSB0"), "ttyUSB0");
+    EXPECT_EQ(ShownDeviceName("/dev/serial/by-id/usb-X"), "serial/by-id/usb-X");
+    EXPECT_EQ(ShownDeviceName("/tmp/card"), "/tmp/card");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "link/OpenFailure.h"
-#include "link/PortNames.h"
+#include "link/PortMapping.h"
 
 namespace {
 
@@ -62,16 +62,19 @@ class PortMapping : public testing::Test {
             unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
         }
     }
-    static std::vector<std::string> Devices(const std::vector<SerialDevice>& present) {
+    static std::vector<std::string> Devices(const std::vector<SerialDevice>& present,
+                                            const std::vector<std::string>& consoles = {}) {
         std::vector<std::string> devices;
         for (int n = 1; n <= kPortChoiceCount; ++n) {
-            devices.push_back(ResolvePortName("COM" + std::to_string(n), present));
+            devices.push_back(
+                ResolvePortName("COM" + std::to_string(n), DeviceList(present, consoles)));
         }
         return devices;
     }
-    static std::vector<std::string> Texts(const std::vector<SerialDevice>& present) {
+    static std::vector<std::string> Texts(const std::vector<SerialDevice>& present,
+                                          const std::vector<std::string>& consoles = {}) {
         std::vector<std::string> texts;
-        for (const PortChoice& choice : MapPortChoices(present)) {
+        for (const PortChoice& choice : MapPortChoices(DeviceList(present, consoles))) {
             texts.push_back(PortChoiceText(choice));
         }
         return texts;
@@ -81,13 +84,20 @@ class PortMapping : public testing::Test {
 struct MappingCase {
     const char* name;
     std::vector<SerialDevice> present;
-    std::vector<std::string> devices;  // what COM1 to COM7 open
+    std::vector<std::string> devices;        // what COM1 to COM7 open
+    std::vector<std::string> consoles = {};  // the system's console
 };
+
+// Two identical CH340 cables without serial numbers: udev gives their one by-id name to the one
+// plugged in last.
+const SerialDevice kCh340Last{"/dev/ttyUSB3", "USB Serial", "usb-1a86_USB_Serial-if00-port0", true,
+                              "1a86:7523"};
+const SerialDevice kCh340First{"/dev/ttyUSB2", "USB Serial", "", true, "1a86:7523"};
 
 class PortMappingOf : public PortMapping, public testing::WithParamInterface<MappingCase> {};
 
 TEST_P(PortMappingOf, ComNamesOpenTheDevicesPresentInOrderThenTheOnBoardPorts) {
-    EXPECT_EQ(Devices(GetParam().present), GetParam().devices);
+    EXPECT_EQ(Devices(GetParam().present, GetParam().consoles), GetParam().devices);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,7 +117,27 @@ INSTANTIATE_TEST_SUITE_P(
                                  "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}},
                     MappingCase{"AdaptersBeforeOnBoardPorts",
                                 {kOnBoard4, kOnBoard0, kAcm, kFtdi},
-                                {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS4",
+                                {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS4", "",
+                                 "/dev/ttyS5", "/dev/ttyS6"}},
+                    // ttyS4 is COM2 already: COM5 leads nowhere rather than to it again.
+                    MappingCase{"FallbackSkipsADeviceOpenedEarlier",
+                                {kFtdi, kOnBoard4},
+                                {"/dev/ttyUSB0", "/dev/ttyS4", "/dev/ttyS2", "/dev/ttyS3", "",
+                                 "/dev/ttyS5", "/dev/ttyS6"}},
+                    MappingCase{"TheConsoleIsNeverListed",
+                                {kOnBoard0, kFtdi},
+                                {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3",
+                                 "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"},
+                                {"/dev/tty0", "/dev/ttyS0"}},
+                    MappingCase{"TheConsoleIsNoFallback",
+                                {},
+                                {"", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
+                                 "/dev/ttyS5", "/dev/ttyS6"},
+                                {"/dev/ttyS0"}},
+                    // Whichever holds the shared name, the kernel's names order the twins.
+                    MappingCase{"TwinAdaptersWithoutSerialNumbersByKernelName",
+                                {kCh340Last, kFtdi, kCh340First},
+                                {"/dev/ttyUSB0", "/dev/ttyUSB2", "/dev/ttyUSB3", "/dev/ttyS3",
                                  "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}}),
     [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
 
@@ -119,9 +149,36 @@ TEST_F(PortMapping, TheEnvironmentVariableWinsOverTheDevicesPresent) {
                                         "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}));
 }
 
+TEST_F(PortMapping, OnlyANameSetByHandOpensTheConsole) {
+    setenv("BROVANE_COM2", "/dev/ttyS0", 1);
+    EXPECT_EQ(Devices({}, {"/dev/ttyS0"}),
+              (std::vector<std::string>{"", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
+                                        "/dev/ttyS5", "/dev/ttyS6"}));
+    EXPECT_EQ(Texts({kOnBoard0}, {"/dev/ttyS0"})[0], "COM1  no device");
+}
+
+// The system's list opens every on-board port to look at it: it is asked only when the name
+// alone does not decide.
+TEST_F(PortMapping, TheDevicesPresentAreAskedOnlyWhenTheNameNeedsThem) {
+    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
+    struct Case {
+        const char* name;
+        int listings;
+    };
+    for (const Case& c : {Case{"COM1", 0}, Case{"/dev/ttyUSB0", 0}, Case{"card", 0},
+                          Case{"COM2", 1}, Case{"COM7", 1}}) {
+        int listings = 0;
+        ResolvePortName(c.name, [&listings] {
+            ++listings;
+            return DeviceList({kFtdi});
+        });
+        EXPECT_EQ(listings, c.listings) << c.name;
+    }
+}
+
 TEST_F(PortMapping, OtherNamesAreUsedAsGiven) {
     for (const char* name : {"COM0", "COM", "com1", "COMx", "ttyUSB0", "/dev/pts/3", ""}) {
-        EXPECT_EQ(ResolvePortName(name, {kFtdi}), name) << name;
+        EXPECT_EQ(ResolvePortName(name, DeviceList({kFtdi})), name) << name;
     }
 }
 
@@ -130,9 +187,9 @@ TEST_F(PortMapping, NumbersInDeviceNamesSortAsNumbers) {
     for (const char* path : {"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyUSB010", "/dev/ttyUSB1"}) {
         devices.push_back(SerialDevice{path, "", "", true});
     }
-    SortSerialDevices(devices);
+    const DeviceList sorted(devices);
     std::vector<std::string> paths;
-    for (const SerialDevice& device : devices) {
+    for (const SerialDevice& device : sorted.Devices()) {
         paths.push_back(device.path);
     }
     EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB010",
@@ -157,7 +214,7 @@ TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
 }
 
 TEST_F(PortMapping, ChoicesCarryTheDeviceAndWhetherItIsThere) {
-    const std::vector<PortChoice> choices = MapPortChoices({kAcm});
+    const std::vector<PortChoice> choices = MapPortChoices(DeviceList({kAcm}));
     ASSERT_EQ(choices.size(), 7U);
     EXPECT_EQ(choices[0].name, "COM1");
     EXPECT_EQ(choices[0].device, "/dev/ttyACM0");

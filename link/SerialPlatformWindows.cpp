@@ -1,0 +1,77 @@
+// The serial line's operating-system side on Windows: its ports are named COMn and opened
+// exclusively by the system, so there are no device files, consoles or lock files to look at.
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include "link/SerialPlatform.h"
+
+namespace fs = std::filesystem;
+
+std::string DevicePath(const std::string& device) {
+    return device;
+}
+
+bool DeviceExists(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && fs::exists(fs::u8path(path), error);
+}
+
+std::string FallbackDevice(int /*number*/) {
+    return {};
+}
+
+std::string ShownDeviceName(const std::string& path) {
+    return path;
+}
+
+std::string ByIdName(const std::string& /*path*/) {
+    return {};
+}
+
+std::vector<std::string> ActiveConsoles() {
+    return {};
+}
+
+bool IsUsbSerialDevice(const std::string& /*path*/) {
+    return false;
+}
+
+std::vector<fs::path> LockDirectories() {
+    return {};
+}
+
+OpenFailure JudgeSerialNode(int settingsError, bool uartBehind) {
+    if (!uartBehind) {
+        return OpenFailure::NoSuchDevice;
+    }
+    return settingsError == 0 ? OpenFailure::None : OpenFailure::NotSerialDevice;
+}
+
+OpenFailure DeviceClaim::Claim(const std::string& /*path*/) {
+    return OpenFailure::None;
+}
+
+void DeviceClaim::Release() {}
+
+std::optional<int> OutputQueued(intptr_t handle) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (::ClearCommError(reinterpret_cast<HANDLE>(handle), &errors, &status) == 0) {
+        const DWORD error = ::GetLastError();
+        // A driver that cannot report its queue (some virtual ports) has nothing to wait for.
+        if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED) {
+            return 0;
+        }
+        return std::nullopt;
+    }
+    return static_cast<int>(status.cbOutQue);
+}
+
+bool DrainTransmitter(intptr_t /*handle*/) {
+    // FlushFileBuffers would wait without a bound; the emptied output queue is as far as
+    // Windows lets a program see.
+    return true;
+}
+
+#endif
