@@ -24,6 +24,7 @@
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
 #include "tests/support/DeviceHolder.h"
+#include "tests/support/LineWatch.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
@@ -239,31 +240,6 @@ TEST_F(QtLine, APortHeldByAnotherProcessCannotBeOpened) {
     EXPECT_EQ(port.LastOpenFailure(), OpenFailure::None);
 }
 
-// The line's settings as the device has them, through a descriptor of its own taken before the
-// port is opened (an open port keeps further openers out).
-class DeviceSettings {
-  public:
-    explicit DeviceSettings(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~DeviceSettings() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    DeviceSettings(const DeviceSettings&) = delete;
-    DeviceSettings& operator=(const DeviceSettings&) = delete;
-    bool Valid() const { return fd_ >= 0; }
-    termios Read() const {
-        termios settings{};
-        EXPECT_EQ(::tcgetattr(fd_, &settings), 0);
-        return settings;
-    }
-    bool Write(const termios& settings) const { return ::tcsetattr(fd_, TCSANOW, &settings) == 0; }
-
-  private:
-    int fd_;
-};
-
 TEST_F(QtLine, TheLineRunsAt1200Baud8DataBitsNoParityOneStopBitRawWithoutFlowControl) {
     DeviceSettings device(server.PtyPath());
     ASSERT_TRUE(device.Valid());
@@ -295,8 +271,6 @@ TEST_F(QtLine, TheLineRunsAt1200Baud8DataBitsNoParityOneStopBitRawWithoutFlowCon
 }
 
 // Another instance holds the device: it is refused before anything about the line changes.
-// The master end in packet mode learns of every change of the line's flow control, even one
-// that was undone before the test looks.
 TEST(QtLineClaim, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
     PseudoTerminal pty;
     ASSERT_FALSE(pty.Path().empty());
@@ -307,12 +281,8 @@ TEST(QtLineClaim, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
     before.c_lflag |= ICANON | ECHO;
     before.c_iflag |= IXON;
     ASSERT_TRUE(device.Write(before));
-    int packet = 1;
-    ASSERT_EQ(::ioctl(pty.Master(), TIOCPKT, &packet), 0);
-    const auto lineChanged = [&pty] {
-        pollfd status{pty.Master(), POLLIN, 0};
-        return ::poll(&status, 1, 0) == 1;
-    };
+    ASSERT_TRUE(WatchLine(pty.Master()));
+    const auto lineChanged = [&pty] { return LineChanged(pty.Master()); };
     ASSERT_FALSE(lineChanged());
 
     std::unique_ptr<SerialLine> line = MakeSystemSerialLine();
