@@ -23,12 +23,22 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
     for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
         if (port.TransferRegister(mode, reg, image) != 1) {
             result.failure = BatchFailure::NoAnswer;
+            result.failedRegister = reg;
+            result.diagnosis = port.LastDiagnosis();
             return result;
         }
         ++result.registersDone;
         Report(progress, BatchStage::Register);
     }
     port.ClosePort();
+    return result;
+}
+
+// The identification or the hardware read failed: no register was read.
+BatchResult NoAnswerBefore(const SerialPortParameter& port) {
+    BatchResult result;
+    result.failure = BatchFailure::NoAnswer;
+    result.diagnosis = port.LastDiagnosis();
     return result;
 }
 
@@ -42,11 +52,11 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
     Report(progress, BatchStage::Opened);
     // A failed command has closed the device itself.
     if (!port.Identify()) {
-        return {BatchFailure::NoAnswer, 0};
+        return NoAnswerBefore(port);
     }
     Report(progress, BatchStage::Identified);
     if (!port.ReadHardware()) {
-        return {BatchFailure::NoAnswer, 0};
+        return NoAnswerBefore(port);
     }
     Report(progress, BatchStage::HardwareRead);
     return TransferRegisters(port, kReadMode, image, progress);

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "link/ReplyDiagnosis.h"
+
 class RegisterImage;
 class SerialPortParameter;
 
@@ -21,6 +23,10 @@ enum class BatchFailure {
 struct BatchResult {
     BatchFailure failure = BatchFailure::None;
     int registersDone = 0;  // registers transferred, in the order of ExchangedRegisters
+    // NoAnswer: the register whose exchange failed (-1: the identification or the hardware
+    // read), and why the card's reply was not valid.
+    int failedRegister = -1;
+    ReplyDiagnosis diagnosis = {};
     bool Ok() const { return failure == BatchFailure::None; }
 };
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "link/CardFrame.h"
+#include "link/ReplyDiagnosis.h"
 #include "link/SerialLine.h"
 
 class RegisterImage;
@@ -60,12 +61,16 @@ class SerialPortParameter {
 
     bool IsOpen() const;
     SerialLine& Line() { return *line_; }
+    // Why the last command that failed got no valid reply (ReplyFault::None after one that
+    // worked, and after one that failed on what a valid reply said).
+    const ReplyDiagnosis& LastDiagnosis() const { return diagnosis_; }
 
   private:
     // Clears both buffers for a new command.
     void ClearBuffers();
-    // Builds the frame of the text and exchanges it for a reply of `expected` bytes.
-    bool Exchange(std::string_view commandText, size_t expected);
+    // Builds the frame of the text and exchanges it for a reply of `expected` bytes that carries
+    // `echo` at offset 3; on a failure says why in diagnosis_.
+    bool Exchange(std::string_view commandText, size_t expected, std::string_view echo);
     bool EchoIs(std::string_view echo) const;
     // Closes the line and reports the failure of a command.
     bool Fail();
@@ -79,4 +84,9 @@ class SerialPortParameter {
     SerialDevice opened_;                     // the device of the last open
     std::optional<OpenFailure> refusal_;      // set when no device was there to try
     std::optional<SerialDevice> cardDevice_;  // where the last Identify found the card
+    // What the last Transact sent and the first read that brought anything.
+    std::vector<uint8_t> request_;
+    std::vector<uint8_t> firstPiece_;
+    ReplyFault lineFault_ = ReplyFault::None;  // NotSent or LineLost: the line itself failed
+    ReplyDiagnosis diagnosis_;
 };
