@@ -143,9 +143,10 @@ ConfigSection DescribeInput(const RegisterImage& image, int input) {
     const uint8_t delay = image.Low(typeRegister);
     const long milliseconds = static_cast<long>(delay) * kDelayIncrement;
     if (IsPageDelay(milliseconds)) {
-        AddEntry(section, "delay", std::to_string(milliseconds) + " ms");
+        AddEntry(section, "delay", std::to_string(milliseconds) + " " + kDelayUnit);
     } else {
-        AddEntry(section, "delay", RawNumber(delay), std::to_string(milliseconds) + " ms");
+        AddEntry(section, "delay", RawNumber(delay),
+                 std::to_string(milliseconds) + " " + kDelayUnit);
     }
     return section;
 }
