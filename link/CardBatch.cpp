@@ -18,11 +18,17 @@ void Report(const BatchProgress& progress, BatchStage stage) {
 // Transfers the registers of the family of the last identification in ascending order, then
 // closes the device; a failed transfer has closed it already.
 BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage& image,
-                              const BatchProgress& progress) {
+                              const BatchProgress& progress, const BatchStop& stop) {
     BatchResult result;
     for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (stop && stop()) {
+            port.ClosePort();
+            result.failure = BatchFailure::Stopped;
+            return result;
+        }
         if (port.TransferRegister(mode, reg, image) != 1) {
             result.failure = BatchFailure::NoAnswer;
+            result.failedRequestSent = port.LastRequestSent();
             return result;
         }
         ++result.registersDone;
@@ -35,7 +41,7 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
 }  // namespace
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress) {
+                              const BatchProgress& progress, const BatchStop& stop) {
     if (!port.OpenPort()) {
         return {BatchFailure::CannotOpen, 0};
     }
@@ -49,16 +55,16 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
         return {BatchFailure::NoAnswer, 0};
     }
     Report(progress, BatchStage::HardwareRead);
-    return TransferRegisters(port, kReadMode, image, progress);
+    return TransferRegisters(port, kReadMode, image, progress, stop);
 }
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
-                                 const BatchProgress& progress) {
+                                 const BatchProgress& progress, const BatchStop& stop) {
     if (!port.OpenPort()) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A write only reads the image; the command takes it unqualified.
     RegisterImage source = image;
-    return TransferRegisters(port, kWriteMode, source, progress);
+    return TransferRegisters(port, kWriteMode, source, progress, stop);
 }

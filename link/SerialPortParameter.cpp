@@ -29,7 +29,8 @@ bool SerialPortParameter::OpenPort() {
 
 bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,
                                    size_t expected) {
-    if (!line_->Write(request, count)) {
+    lastRequestSent_ = line_->Write(request, count);
+    if (!lastRequestSent_) {
         return false;
     }
     // Every read fills the buffer from its start: a reply counts only when one read delivers
@@ -53,12 +54,14 @@ int SerialPortParameter::ClosePort() {
 
 bool SerialPortParameter::Identify() {
     ClearBuffers();
+    answeredIdentity_.clear();
     if (!Exchange("XI00", card::kIdentifyReplyLength) || receive_[3] != 'X' || receive_[4] != 'I') {
         return Fail();
     }
     char identity[sizeof Identity] = {};
     std::strncpy(identity, reinterpret_cast<const char*>(receive_ + card::kIdentityOffset),
                  card::kIdentityLength);
+    answeredIdentity_ = identity;
     // An identity of no known family would leave the variant of another card in force.
     const auto variant = card::VariantOfIdentity(identity);
     if (!variant) {
