@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "app/LanguageTable.h"
@@ -107,17 +108,30 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 
 }  // namespace
 
+namespace {
+
+int CannotWriteStandardOutput(std::ostream& err, int reason) {
+    err << "brovane-cli: cannot write standard output: "
+        << (reason != 0 ? std::strerror(reason) : "the stream refused the bytes") << "\n";
+    return kExitCannotWrite;
+}
+
+}  // namespace
+
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {
     const int code = Run(arguments, out, err, errIsTerminal);
     // Standard output is a file too: success only when it took every byte.
     errno = 0;
     out.flush();
-    if (!out) {
-        const int reason = errno;
-        err << "brovane-cli: cannot write standard output: "
-            << (reason != 0 ? std::strerror(reason) : "the stream refused the bytes") << "\n";
-        return kExitCannotWrite;
+    return out ? code : CannotWriteStandardOutput(err, errno);
+}
+
+int WriteStandardOutput(const std::string& results, std::ostream& err, int code) {
+    errno = 0;
+    const bool written = std::fwrite(results.data(), 1, results.size(), stdout) == results.size();
+    if (!written || std::fflush(stdout) != 0) {
+        return CannotWriteStandardOutput(err, errno);
     }
     return code;
 }

@@ -14,3 +14,7 @@
 // checked before success is reported: output it did not take gives kExitCannotWrite.
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            bool errIsTerminal);
+
+// Writes the results of RunCli to the process's standard output and checks that it took every
+// byte; kExitCannotWrite after a message on `err` with the system's reason, else `code`.
+int WriteStandardOutput(const std::string& results, std::ostream& err, int code);
