@@ -227,8 +227,6 @@ INSTANTIATE_TEST_SUITE_P(
                   PortsOnly("KFT015") + "[Input 1]\ntype = Digital\ndelay = 0 ms\n", 27,
                   "[Input 1]", "", "[COM0] to [COM3]"},
         ErrorCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0", 8), 1, "file", "", "UTF-8"},
-        ErrorCase{"WrongUnit", Edited("lower = 0.50 V", "lower = 0.50 A"), 29, "Input 1 lower",
-                  "0.50 A", "V"},
         ErrorCase{"ParityCodeOtherThanZero", Edited("parity = None", "parity = raw 2"), 12,
                   "COM1 parity", "raw 2", "None, Even, Odd, raw 0"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
