@@ -5,6 +5,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/InputFile.h"
 #include "model/ConfigFileParts.h"
+#include "model/Fields.h"
 #include "model/Inputs.h"
 
 using config_file::InputName;
@@ -50,7 +51,15 @@ int ShowCommand(CliContext& context, const std::string& file) {
     };
     context.out << "Quorix " << FamilyName(configuration->family) << " (" << file << ")\n\n";
     context.out << Row({"", "COM0", "COM1", "COM2", "COM3"});
-    for (const char* key : {"protocol", "baud", "parity", "stop", "address"}) {
+    // The protocol as the sheet shows it: by the low four bits of its byte.
+    std::vector<std::string> protocols = {"protocol"};
+    for (int port = 0; port < config_file::kPortCount; ++port) {
+        const char* shown = ShownProtocolName(port, configuration->image.High(port));
+        protocols.push_back(shown != nullptr ? shown
+                                             : value(config_file::PortName(port), "protocol"));
+    }
+    context.out << Row(protocols);
+    for (const char* key : {"baud", "parity", "stop", "address"}) {
         context.out << Row(
             {key, value("COM0", key), value("COM1", key), value("COM2", key), value("COM3", key)});
     }

@@ -211,7 +211,10 @@ void Reader::ReadPort(int port, RegisterImage& image) {
         const std::string addressAllowed = "0 to " + std::to_string(kAddressHighest);
         if (const Line* line = Field(*section, "address", true, addressAllowed)) {
             const auto address = SignedNumber(line->value);
-            if (!address || *address < 0 || *address > kAddressHighest) {
+            if (!address) {
+                Error(line->number, Label(*section, "address"), line->value,
+                      "is not a decimal number", addressAllowed);
+            } else if (*address < 0 || *address > kAddressHighest) {
                 Error(line->number, Label(*section, "address"), line->value, "is out of range",
                       addressAllowed);
             } else {

@@ -49,8 +49,11 @@ ConfigSection DescribePort(const RegisterImage& image, int port) {
     ConfigSection section{PortName(port), {}};
     const uint8_t high = image.High(port);
     const auto& protocols = port == 0 ? kCom0ProtocolNames : kPortProtocolNames;
+    const char* shown = ShownProtocolName(port, high);
     if (high < std::size(protocols)) {
         AddEntry(section, "protocol", protocols[high]);
+    } else if (shown != nullptr) {
+        AddEntry(section, "protocol", RawByte(high), std::string("the sheet shows ") + shown);
     } else {
         AddEntry(section, "protocol", RawByte(high), "code the sheet does not offer");
     }

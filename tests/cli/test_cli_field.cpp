@@ -211,6 +211,17 @@ TEST_F(CliField, ParityCodeZeroIsWrittenAndVerifiesAsTheCardShowsIt) {
     EXPECT_EQ(write.code, kExitOk) << write.err << write.out;
 }
 
+TEST_F(CliField, ShowGivesTheProtocolTheSheetShows) {
+    RegisterImage registers = Filled(0x0101);
+    registers.SetHigh(1, 0x11);
+    PtyCardServer& card = StartCard(1, "KFT015-01-04", registers);
+    const std::string file = Backup(card);
+    const Outcome show = Run({"show", file});
+    const size_t row = show.out.find("\nprotocol ");
+    ASSERT_NE(row, std::string::npos) << show.out;
+    EXPECT_EQ(show.out.substr(row + 15, 28), "KARVO         MODBUS RTU    ") << show.out;
+}
+
 TEST_F(CliField, OptionsStandAnywhereAndDashIsStandardOutput) {
     StartCard(1, "KFT015-01-04", Filled(0x0101));
     const std::string file = File("x.cfg");

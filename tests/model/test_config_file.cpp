@@ -227,6 +227,10 @@ INSTANTIATE_TEST_SUITE_P(
                   PortsOnly("KFT015") + "[Input 1]\ntype = Digital\ndelay = 0 ms\n", 27,
                   "[Input 1]", "", "[COM0] to [COM3]"},
         ErrorCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0", 8), 1, "file", "", "UTF-8"},
+        ErrorCase{"SignedAddress", Edited("address = 32", "address = +32"), 20, "COM2 address",
+                  "+32", "0 to 255"},
+        ErrorCase{"HexadecimalAddress", Edited("address = 32", "address = 0x20"), 20,
+                  "COM2 address", "0x20", "0 to 255"},
         ErrorCase{"ParityCodeOtherThanZero", Edited("parity = None", "parity = raw 2"), 12,
                   "COM1 parity", "raw 2", "None, Even, Odd, raw 0"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
@@ -416,6 +420,27 @@ TEST(ConfigFile, ParityCodeZeroComparesAsTheCardReadsItBack) {
     const ConfigReading none = ReadConfigFile(Kft018File(), Named());
     EXPECT_NE(reading.configuration, none.configuration);
     EXPECT_EQ(AsReadFromTheCard(*reading.configuration), *none.configuration);
+}
+
+TEST(ConfigFile, AnAddressThatIsNoDecimalNumberIsNotCalledOutOfRange) {
+    for (const char* typed : {"+32", "0x20", "3 2"}) {
+        const ConfigReading reading =
+            ReadConfigFile(Edited("address = 32", std::string("address = ") + typed), Named());
+        ASSERT_EQ(reading.errors.size(), 1u) << typed;
+        EXPECT_EQ(reading.errors[0].problem, "is not a decimal number") << typed;
+    }
+}
+
+TEST(ConfigFile, AProtocolByteTheSheetReadsByItsLowBitsSaysWhatTheSheetShows) {
+    CardConfiguration configuration;
+    configuration.family = FirmwareFamily::Kft015;
+    configuration.image.SetValue(1, 0x1125);
+    configuration.image.SetValue(2, 0x2325);
+    const std::string text = FormatConfigFile(DescribeConfiguration(configuration, Named()), {});
+    EXPECT_NE(text.find("protocol = raw 0x11"), std::string::npos) << text;
+    EXPECT_NE(text.find("# the sheet shows MODBUS RTU\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("protocol = raw 0x23"), std::string::npos) << text;
+    EXPECT_NE(text.find("# code the sheet does not offer\n"), std::string::npos) << text;
 }
 
 TEST(ConfigFile, ControlCharactersOfAFileNeverReachTheTerminal) {
