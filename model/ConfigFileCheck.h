@@ -54,6 +54,8 @@ class Reader {
     void ReadPort(int port, RegisterImage& image);
     void ReadInput(int input, RegisterImage& image);
     void ReadOutput(int output, RegisterImage& image);
+    // A threshold of an input whose type is wrong: an error unless some type would take it.
+    void CheckThresholdWithoutType(const Section& section, const Line* line);
     std::optional<uint16_t> ReadThreshold(const Section& section, const Line* line, int type,
                                           double* number);
 

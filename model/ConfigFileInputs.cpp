@@ -66,6 +66,26 @@ std::optional<uint16_t> Reader::ReadThreshold(const Section& section, const Line
     return ThresholdRegisterOfText(type, numberText);
 }
 
+void Reader::CheckThresholdWithoutType(const Section& section, const Line* line) {
+    if (line == nullptr || IsRaw(line->value)) {
+        return;
+    }
+    // Tried against each type with thresholds, quietly: one that takes it may be meant.
+    std::string types;
+    for (size_t type = 1; type < kTypeNames.size(); ++type) {
+        const size_t before = errors_.size();
+        double number = 0;
+        if (ReadThreshold(section, line, static_cast<int>(type), &number)) {
+            return;
+        }
+        errors_.resize(before);
+        types += (types.empty() ? "" : ", ") + std::string(kTypeNames[type]);
+    }
+    Error(line->number, Label(section, line->key), line->value,
+          "is a threshold of no type; it cannot be checked until the type is one of " + types,
+          "a threshold of the input's type, or raw 0x0000-0xFFFF");
+}
+
 void Reader::ReadInput(int input, RegisterImage& image) {
     const Section* section = Need(InputName(input));
     if (section == nullptr) {
@@ -97,6 +117,10 @@ void Reader::ReadInput(int input, RegisterImage& image) {
     double upperNumber = 0;
     std::optional<uint16_t> lower;
     std::optional<uint16_t> upper;
+    if (type == kNoEntry) {
+        CheckThresholdWithoutType(*section, lowerLine);
+        CheckThresholdWithoutType(*section, upperLine);
+    }
     if (type >= 0 && lowerLine != nullptr) {
         lower = ReadThreshold(*section, lowerLine, type, &lowerNumber);
         if (lower) {

@@ -443,6 +443,16 @@ TEST(ConfigFile, AProtocolByteTheSheetReadsByItsLowBitsSaysWhatTheSheetShows) {
     EXPECT_NE(text.find("# code the sheet does not offer\n"), std::string::npos) << text;
 }
 
+TEST(ConfigFile, AWrongTypeDoesNotHideItsThresholdErrors) {
+    const ConfigReading reading = ReadConfigFile(Input1("Volts", "1.00 V", "9 X"), Named());
+    ASSERT_EQ(reading.errors.size(), 2u);
+    EXPECT_EQ(reading.errors[0].field, "Input 1 type");
+    EXPECT_EQ(reading.errors[1].field, "Input 1 upper");
+    EXPECT_EQ(reading.errors[1].problem,
+              "is a threshold of no type; it cannot be checked until the type is one of "
+              "Voltage, Temperature, Percentage");
+}
+
 TEST(ConfigFile, ControlCharactersOfAFileNeverReachTheTerminal) {
     const ConfigError error{3, "COM1 baud", "1\x1B[2J", "is not in the list", "1200"};
     EXPECT_EQ(FormatConfigError("f", error),
