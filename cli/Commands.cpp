@@ -71,6 +71,10 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     if (!request) {
         return kExitBadInput;
     }
+    if (request->version) {
+        out << "brovane-cli " << BROVANE_VERSION << "\n";
+        return kExitOk;
+    }
     if (request->command == "help" && request->operands.size() <= 1) {
         request->help = true;
         request->command = request->operands.empty() ? "" : request->operands[0];

@@ -17,7 +17,10 @@ Commands:
 Options:
   -q, --quiet          no progress on standard error
   --language NN        event names for comments from lang_NN.ini (default 00, English)
-  -h, --help           this help; "brovane-cli COMMAND --help" explains a command
+  -h, --help           this help; "brovane-cli COMMAND --help" (or "help COMMAND")
+                       explains a command
+  --version            the version of brovane-cli
+Options may stand anywhere; --name=value is --name value; "--" ends the options.
 
 Exit codes:
   0    success

@@ -55,6 +55,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
         }
         if (argument == "-h" || argument == "--help") {
             request.help = true;
+        } else if (argument == "--version") {
+            request.version = true;
         } else if (argument == "-q" || argument == "--quiet") {
             request.quiet = true;
         } else if (argument == "--probe") {

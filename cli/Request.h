@@ -15,6 +15,7 @@ struct Request {
     bool verify = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
     int language = 0;
 };
 

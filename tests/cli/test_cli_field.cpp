@@ -231,6 +231,7 @@ TEST_F(CliField, OptionsStandAnywhereAndDashIsStandardOutput) {
     EXPECT_EQ(dash.code, kExitOk);
     EXPECT_NE(dash.out.find("family = KFT015"), std::string::npos);
     EXPECT_EQ(Run({"help", "write"}).out.rfind("Usage: brovane-cli write", 0), 0u);
+    EXPECT_EQ(Run({"--version"}).out.rfind("brovane-cli 1.", 0), 0u);
     EXPECT_EQ(Run({"--probe", "read", "COM1"}).code, kExitBadInput);
     EXPECT_EQ(Run({"show", "--language", "77", file}).code, kExitNoLanguage);
     const Outcome show = Run({"show", "--", "-x.cfg"});
