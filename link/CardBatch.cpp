@@ -18,13 +18,19 @@ void Report(const BatchProgress& progress, BatchStage stage) {
 // Transfers the registers of the family of the last identification in ascending order, then
 // closes the device; a failed transfer has closed it already.
 BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage& image,
-                              const BatchProgress& progress) {
+                              const BatchProgress& progress, const BatchStop& stop) {
     BatchResult result;
     for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (stop && stop()) {
+            port.ClosePort();
+            result.failure = BatchFailure::Stopped;
+            return result;
+        }
         if (port.TransferRegister(mode, reg, image) != 1) {
             result.failure = BatchFailure::NoAnswer;
             result.failedRegister = reg;
             result.diagnosis = port.LastDiagnosis();
+            result.failedRequestSent = port.LastRequestSent();
             return result;
         }
         ++result.registersDone;
@@ -45,7 +51,8 @@ BatchResult NoAnswerBefore(const SerialPortParameter& port) {
 }  // namespace
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress, BatchDevice device) {
+                              const BatchProgress& progress, const BatchStop& stop,
+                              BatchDevice device) {
     if (!(device == BatchDevice::CardDevice ? port.OpenCardDevice() : port.OpenPort())) {
         return {BatchFailure::CannotOpen, 0};
     }
@@ -59,16 +66,16 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
         return NoAnswerBefore(port);
     }
     Report(progress, BatchStage::HardwareRead);
-    return TransferRegisters(port, kReadMode, image, progress);
+    return TransferRegisters(port, kReadMode, image, progress, stop);
 }
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
-                                 const BatchProgress& progress) {
+                                 const BatchProgress& progress, const BatchStop& stop) {
     if (!port.OpenCardDevice()) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A write only reads the image; the command takes it unqualified.
     RegisterImage source = image;
-    return TransferRegisters(port, kWriteMode, source, progress);
+    return TransferRegisters(port, kWriteMode, source, progress, stop);
 }

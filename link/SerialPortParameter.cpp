@@ -78,7 +78,8 @@ bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t
     request_.assign(request, request + count);
     firstPiece_.clear();
     lineFault_ = ReplyFault::None;
-    if (!line_->Write(request, count)) {
+    lastRequestSent_ = line_->Write(request, count);
+    if (!lastRequestSent_) {
         lineFault_ = ReplyFault::NotSent;
         return false;
     }
@@ -110,12 +111,14 @@ int SerialPortParameter::ClosePort() {
 
 bool SerialPortParameter::Identify() {
     ClearBuffers();
+    answeredIdentity_.clear();
     if (!Exchange("XI00", card::kIdentifyReplyLength, "XI")) {
         return Fail();
     }
     char identity[sizeof Identity] = {};
     std::strncpy(identity, reinterpret_cast<const char*>(receive_ + card::kIdentityOffset),
                  card::kIdentityLength);
+    answeredIdentity_ = identity;
     // An identity of no known family would leave the variant of another card in force.
     const auto variant = card::VariantOfIdentity(identity);
     if (!variant) {

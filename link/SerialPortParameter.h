@@ -44,11 +44,17 @@ class SerialPortParameter {
     // Writes the request, then reads until one read delivers exactly `expected` bytes; at most
     // five reads, and only the first four can succeed. Never closes the line.
     bool Transact(const uint8_t* request, size_t count, uint8_t* reply, size_t expected);
+    // Whether the request of the last Transact left the port whole: when its answer then failed,
+    // the card may have taken it.
+    bool LastRequestSent() const { return lastRequestSent_; }
     int ClosePort();
 
     // Fails, with the line closed and Identity and FirmwareVariant unchanged, when the card does
     // not answer correctly or reports an identity of none of the three families.
     bool Identify();
+    // The identity the card answered the last identification with, of a known family or not;
+    // empty when it did not answer correctly.
+    const std::string& AnsweredIdentity() const { return answeredIdentity_; }
     bool ReadHardware();
     // mode 1 writes register reg from the image; any other mode reads it into the image.
     // 1 on success, 0 on failure (line closed). A register outside 0-47 fails without a frame.
@@ -89,4 +95,6 @@ class SerialPortParameter {
     std::vector<uint8_t> firstPiece_;
     ReplyFault lineFault_ = ReplyFault::None;  // NotSent or LineLost: the line itself failed
     ReplyDiagnosis diagnosis_;
+    std::string answeredIdentity_;
+    bool lastRequestSent_ = false;
 };
