@@ -24,9 +24,13 @@ std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
 }
 
+void FormatPlaceholder(char* out, int number) {
+    std::snprintf(out, kEntrySize, "Text %.3d", number);
+}
+
 void WritePlaceholder(int number) {
     if (LanguageTable[number]) {
-        std::snprintf(LanguageTable[number].get(), kEntrySize, "Text %.3d", number);
+        FormatPlaceholder(LanguageTable[number].get(), number);
     }
 }
 
@@ -272,4 +276,11 @@ const char* LanguageEntry(int number) {
         return "";
     }
     return LanguageTable[number].get();
+}
+
+const char* LanguageEntryOr(int number, const char* fallback) {
+    char placeholder[kEntrySize];
+    FormatPlaceholder(placeholder, number);
+    const char* entry = LanguageEntry(number);
+    return *entry == '\0' || std::strcmp(entry, placeholder) == 0 ? fallback : entry;
 }

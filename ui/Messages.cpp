@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "app/NoAnswerTexts.h"
 #include "link/OpenFailure.h"
 #include "link/SerialPortParameter.h"
 #include "ui/Texts.h"
@@ -39,11 +40,16 @@ void ShowLanguageWarning(int textNumber, int captionNumber) {
     ShowWarningMessage(LanguageText(captionNumber), LanguageText(textNumber));
 }
 
-void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber) {
-    if (failure == BatchFailure::CannotOpen) {
+void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port, int captionNumber,
+                      const std::vector<int>& programmed) {
+    if (result.failure == BatchFailure::CannotOpen) {
         ShowLanguageError(kTextCannotOpen, captionNumber,
                           QString::fromStdString(port.OpenFailureText()));
-    } else {
-        ShowLanguageError(kTextNoAnswer, captionNumber);
+        return;
     }
+    QString detail = QString::fromStdString(NoAnswerLine(result));
+    if (!programmed.empty() && (result.registersDone > 0 || result.failedRequestSent)) {
+        detail += '\n' + QString::fromStdString(PartWayLine(programmed, result));
+    }
+    ShowLanguageError(kTextNoAnswer, captionNumber, detail);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "link/CardBatch.h"
 
@@ -15,5 +16,7 @@ void ShowLanguageError(int textNumber, int captionNumber);
 void ShowLanguageError(int textNumber, int captionNumber, const QString& detail);
 void ShowLanguageWarning(int textNumber, int captionNumber);
 // A failed card batch: "cannot open" with the device and the system's reason on a second line,
-// or "no answer" from the card.
-void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber);
+// or "no answer" from the card with why on a second line. A programming that stopped part-way
+// passes its registers: a third line says what the card holds now.
+void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port, int captionNumber,
+                      const std::vector<int>& programmed = {});

@@ -215,7 +215,7 @@ void TTProgramDialog::ButtonProgClick() {
         });
     if (!result.Ok()) {
         // A failed write has already closed the device.
-        FailProgramming(result.failure);
+        FailProgramming(result);
         return;
     }
 
@@ -228,9 +228,10 @@ void TTProgramDialog::ButtonProgClick() {
     done(kResultProgrammed);
 }
 
-void TTProgramDialog::FailProgramming(BatchFailure failure) {
+void TTProgramDialog::FailProgramming(const BatchResult& result) {
     TProgressDialog->close();
-    ShowBatchFailure(failure, *SerialPort, kTextErrorCaption);
+    ShowBatchFailure(result, *SerialPort, kTextErrorCaption,
+                     ExchangedRegisters(SerialPort->FirmwareVariant));
     SetButtonsEnabled(true);
     programming_ = false;
 }

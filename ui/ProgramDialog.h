@@ -34,7 +34,7 @@ class TTProgramDialog : public QDialog {
 
   private:
     // Ends a failed programming: progress closed, error shown, buttons usable again.
-    void FailProgramming(BatchFailure failure);
+    void FailProgramming(const BatchResult& result);
     void SetButtonsEnabled(bool enabled);
 
     bool programming_ = false;

@@ -15,9 +15,9 @@
 
 #include "app/AppState.h"
 #include "link/CardBatch.h"
-#include "link/SystemDevices.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
+#include "link/SystemDevices.h"
 #include "model/FirmwareVariant.h"
 #include "model/RegisterImage.h"
 #include "ui/Appearance.h"
@@ -243,7 +243,7 @@ bool TTSetPortParam::ReadCard() {
         });
     if (!result.Ok()) {
         TProgressDialog->close();
-        ShowBatchFailure(result.failure, port, kTextCaption);
+        ShowBatchFailure(result, port, kTextCaption);
         return false;
     }
     progress.close();

@@ -329,6 +329,8 @@ struct FailureCase {
     const char* name;
     int failingCommand;  // 0 identification, 1 hardware bits, 2.. register reads
     std::vector<int> readBefore;
+    CardFault fault;
+    const char* why;  // the message's second line
 };
 
 class AFailingCard : public SetPortTest, public testing::WithParamInterface<FailureCase> {};
@@ -336,11 +338,12 @@ class AFailingCard : public SetPortTest, public testing::WithParamInterface<Fail
 TEST_P(AFailingCard, ShowsMessage37ClosesTheDeviceAndASecondOkReadsNormally) {
     const FailureCase& c = GetParam();
     ASSERT_TRUE(StartCard("KFT018-01-01"));
-    card_->InjectFault(CardFault::WrongEcho, c.failingCommand);
+    card_->InjectFault(c.fault, c.failingCommand);
     {
         MessageBoxAnswerer answerer;
         dialog_->ButtonOk->click();
-        EXPECT_THAT(answerer.Shown(), ElementsAre(ShownMessage{"Text 016", "Text 037", kError}));
+        EXPECT_THAT(answerer.Shown(),
+                    ElementsAre(ShownMessage{"Text 016", QString("Text 037\n") + c.why, kError}));
     }
     EXPECT_EQ(sheetShows_, 0);
     ExpectIdle();
@@ -359,9 +362,28 @@ TEST_P(AFailingCard, ShowsMessage37ClosesTheDeviceAndASecondOkReadsNormally) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, AFailingCard,
-    testing::Values(FailureCase{"Identification", 0, {}}, FailureCase{"HardwareBits", 1, {}},
-                    FailureCase{"ThirdRegister", 4, {0, 1}},
-                    FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47)}),
+    testing::Values(
+        FailureCase{"Identification",
+                    0,
+                    {},
+                    CardFault::WrongEcho,
+                    "The card did not answer: a reply to another command: the card is out of "
+                    "step; try again"},
+        FailureCase{"HardwareBits",
+                    1,
+                    {},
+                    CardFault::Loopback,
+                    "The card did not answer: the request came back: transmit and receive are "
+                    "bridged (loopback plug, echoing RS-485)"},
+        FailureCase{"ThirdRegister",
+                    4,
+                    {0, 1},
+                    CardFault::Noise,
+                    "The card stopped answering at register 2: bytes that are no reply of the "
+                    "card came back (80 F8 00 FE 78 86 E0 1E): another device, or another speed"},
+        FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47), CardFault::ShortReply,
+                    "The card stopped answering at register 47: a reply cut short (13 of 16 "
+                    "bytes): a loose contact, or noise on the line"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // Message 36 stays; its second line names the device the port led to and why it failed.

@@ -1,0 +1,118 @@
+#include "app/NoAnswerTexts.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/LanguageTable.h"
+#include "app/TextDecoding.h"
+
+namespace {
+
+// Texts added after the dialogs' own, with the English that stands in for a language file that
+// lacks them.
+struct AddedText {
+    int number;
+    const char* english;
+};
+constexpr AddedText kNoAnswer{210, "The card did not answer: %1"};
+constexpr AddedText kStoppedAt{211, "The card stopped answering at register %1: %2"};
+constexpr AddedText kNothing{
+    212, "nothing came back: the card is off, a cable end is loose, or it is another port"};
+constexpr AddedText kEcho{
+    213, "the request came back: transmit and receive are bridged (loopback plug, echoing RS-485)"};
+constexpr AddedText kForeign{
+    214, "bytes that are no reply of the card came back (%1): another device, or another speed"};
+constexpr AddedText kCutShort{
+    215, "a reply cut short (%1 of %2 bytes): a loose contact, or noise on the line"};
+constexpr AddedText kOtherReply{216,
+                                "a reply to another command: the card is out of step; try again"};
+constexpr AddedText kLineLost{217, "the serial device went away"};
+constexpr AddedText kNotSent{218, "the request could not be sent"};
+constexpr AddedText kPartWay{
+    219, "The card now holds part of the new configuration (%1); programming again completes it."};
+constexpr AddedText kWritten{220, "written: %1"};
+constexpr AddedText kSentNoAnswer{221, "sent, no answer: %1, its value on the card is unknown"};
+constexpr AddedText kNotWritten{222, "not written: %1"};
+
+// The text in the loaded language, with %1, %2 … replaced by the values.
+std::string Text(const AddedText& text, std::initializer_list<std::string> values = {}) {
+    std::string result =
+        DecodeLanguageBytes(LanguageEntryOr(text.number, text.english)).toStdString();
+    int index = 1;
+    for (const std::string& value : values) {
+        const std::string mark = "%" + std::to_string(index++);
+        if (const size_t at = result.find(mark); at != std::string::npos) {
+            result.replace(at, mark.size(), value);
+        }
+    }
+    return result;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    for (const uint8_t byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        text += (text.empty() ? "" : " ") + std::string(digits);
+    }
+    return text;
+}
+
+std::string Reason(const ReplyDiagnosis& diagnosis) {
+    switch (diagnosis.fault) {
+        case ReplyFault::NotSent:
+            return Text(kNotSent);
+        case ReplyFault::LineLost:
+            return Text(kLineLost);
+        case ReplyFault::Echo:
+            return Text(kEcho);
+        case ReplyFault::Foreign:
+            return Text(kForeign, {Hex(diagnosis.firstBytes)});
+        case ReplyFault::CutShort:
+            return Text(kCutShort,
+                        {std::to_string(diagnosis.got), std::to_string(diagnosis.expected)});
+        case ReplyFault::OtherReply:
+            return Text(kOtherReply);
+        case ReplyFault::None:
+        case ReplyFault::Nothing:
+            break;
+    }
+    return Text(kNothing);
+}
+
+}  // namespace
+
+std::string NoAnswerLine(const BatchResult& result) {
+    const std::string reason = Reason(result.diagnosis);
+    return result.failedRegister < 0
+               ? Text(kNoAnswer, {reason})
+               : Text(kStoppedAt, {std::to_string(result.failedRegister), reason});
+}
+
+std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result) {
+    const auto done = registers.begin() +
+                      std::min<long>(result.registersDone, static_cast<long>(registers.size()));
+    const bool unknown = result.failedRequestSent && done != registers.end();
+    std::string parts = Text(kWritten, {RegisterRuns({registers.begin(), done})});
+    if (unknown) {
+        parts += "; " + Text(kSentNoAnswer, {std::to_string(*done)});
+    }
+    parts += "; " + Text(kNotWritten, {RegisterRuns({done + (unknown ? 1 : 0), registers.end()})});
+    return Text(kPartWay, {parts});
+}
+
+std::string RegisterRuns(const std::vector<int>& registers) {
+    std::string text;
+    for (size_t i = 0; i < registers.size();) {
+        size_t end = i;
+        while (end + 1 < registers.size() && registers[end + 1] == registers[end] + 1) {
+            ++end;
+        }
+        text += (text.empty() ? "" : ", ") + std::to_string(registers[i]);
+        if (end > i) {
+            text += "-" + std::to_string(registers[end]);
+        }
+        i = end + 1;
+    }
+    return text.empty() ? "none" : text;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/CardBatch.h"
+
+// Why the card did not answer, and what a programming that stopped part-way left on the card,
+// in the loaded language; English where the language file lacks these texts. The dialogs and
+// brovane-cli say it in the same words. UTF-8.
+
+// "The card did not answer: nothing came back: the card is off, …", or for a register
+// "The card stopped answering at register 12: …".
+std::string NoAnswerLine(const BatchResult& result);
+
+// After a programming that failed part-way: which registers reached the card, which one was
+// sent without an answer, which were not written, and that programming again completes it.
+std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result);
+
+// Registers in ascending runs: "0-4, 7-12"; "none" for none.
+std::string RegisterRuns(const std::vector<int>& registers);
