@@ -1,10 +1,10 @@
 #include "app/NoAnswerTexts.h"
 
-#include <cstdio>
 #include <initializer_list>
 
 #include "app/LanguageTable.h"
 #include "app/TextDecoding.h"
+#include "link/FrameWords.h"
 
 namespace {
 
@@ -48,16 +48,6 @@ std::string Text(const AddedText& text, std::initializer_list<std::string> value
     return result;
 }
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    std::string text;
-    for (const uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        text += (text.empty() ? "" : " ") + std::string(digits);
-    }
-    return text;
-}
-
 std::string Reason(const ReplyDiagnosis& diagnosis) {
     switch (diagnosis.fault) {
         case ReplyFault::NotSent:
@@ -67,7 +57,7 @@ std::string Reason(const ReplyDiagnosis& diagnosis) {
         case ReplyFault::Echo:
             return Text(kEcho);
         case ReplyFault::Foreign:
-            return Text(kForeign, {Hex(diagnosis.firstBytes)});
+            return Text(kForeign, {HexBytes(diagnosis.firstBytes)});
         case ReplyFault::CutShort:
             return Text(kCutShort,
                         {std::to_string(diagnosis.got), std::to_string(diagnosis.expected)});

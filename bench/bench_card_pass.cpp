@@ -11,6 +11,7 @@
 //   cdc_acm    paced, with the driver's queue reported as the cdc_acm driver reports it: a
 //              whole USB transfer of 1280 bytes in flight at the first look after every write,
 //              empty at the next (target: at most 1.01 of the line time).
+//   trace      paced, with every frame traced to a file (target: at most 1.01).
 //
 // CPU time is that of the thread that runs the tool; the virtual card serves from a thread of
 // its own, which is the card's work, not the tool's.
@@ -18,11 +19,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "link/CardBatch.h"
+#include "link/LineTrace.h"
 #include "link/OutputDrain.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPlatform.h"
@@ -102,11 +105,13 @@ LinePlatform Platform(bool cdcAcm) {
 }
 
 // Args: the card's line rate (0 = unpaced), then what each iteration does: 0 read and
-// programming, 1 read only, 2 programming only; then 1 for a queue reported as cdc_acm does.
+// programming, 1 read only, 2 programming only; then 1 for a queue reported as cdc_acm does;
+// then 1 for a trace of every frame.
 void BM_CardPass(benchmark::State& state) {
     const int baud = static_cast<int>(state.range(0));
     const auto part = state.range(1);
     const bool cdcAcm = state.range(2) != 0;
+    const bool traced = state.range(3) != 0;
     const bool read = part != 2;
     const bool program = part != 1;
 
@@ -116,7 +121,12 @@ void BM_CardPass(benchmark::State& state) {
         return;
     }
     setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
-    SerialPortParameter port(MakeSystemSerialLine(Platform(cdcAcm)));
+    std::unique_ptr<SerialLine> line = MakeSystemSerialLine(Platform(cdcAcm));
+    if (traced) {
+        const auto file = std::filesystem::temp_directory_path() / "brovane-bench-trace.txt";
+        line = TraceLine(std::move(line), std::make_shared<TraceSink>(file), "COM1");
+    }
+    SerialPortParameter port(std::move(line));
     std::strcpy(port.PortName, "COM1");
     RegisterImage image;
     // The programming relies on the variant found by a read, as in the tool.
@@ -155,18 +165,20 @@ void BM_CardPass(benchmark::State& state) {
 }
 
 BENCHMARK(BM_CardPass)
-    ->ArgNames({"baud", "part", "cdc_acm"})
-    ->Args({0, 0, 0})
-    ->Args({0, 1, 0})
-    ->Args({0, 2, 0})
+    ->ArgNames({"baud", "part", "cdc_acm", "trace"})
+    ->Args({0, 0, 0, 0})
+    ->Args({0, 1, 0, 0})
+    ->Args({0, 2, 0, 0})
+    ->Args({0, 0, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // One paced pass takes about 25.5 s of line time.
 BENCHMARK(BM_CardPass)
-    ->ArgNames({"baud", "part", "cdc_acm"})
-    ->Args({kPacedBaud, 0, 0})
-    ->Args({kPacedBaud, 0, 1})
+    ->ArgNames({"baud", "part", "cdc_acm", "trace"})
+    ->Args({kPacedBaud, 0, 0, 0})
+    ->Args({kPacedBaud, 0, 1, 0})
+    ->Args({kPacedBaud, 0, 0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "link/CardFrame.h"
-#include "sim/FrameLog.h"
+#include "link/FrameWords.h"
 
 namespace {
 

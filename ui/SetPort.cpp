@@ -15,6 +15,7 @@
 
 #include "app/AppState.h"
 #include "link/CardBatch.h"
+#include "link/LineTrace.h"
 #include "link/QtSerialLine.h"
 #include "link/SerialPortParameter.h"
 #include "link/SystemDevices.h"
@@ -121,7 +122,7 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
     connect(ButtonOk, &QPushButton::clicked, this, &TTSetPortParam::ButtonOkClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
 
-    SerialPort = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+    SerialPort = std::make_unique<SerialPortParameter>(TraceLineWhenAsked(MakeSystemSerialLine()));
 }
 
 QStringList TTSetPortParam::PortEntryTexts() const {

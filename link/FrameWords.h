@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// Log lines of the virtual card: every frame decoded into words and in hex.
+// Frames in words and in hex, for the virtual card's log and the PC side's trace.
 
 // What a request frame asks for ("read register 10", "identify", ...).
 std::string DescribeRequest(const std::vector<uint8_t>& frame);

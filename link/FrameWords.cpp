@@ -1,4 +1,4 @@
-#include "sim/FrameLog.h"
+#include "link/FrameWords.h"
 
 #include <cstdio>
 
