@@ -78,6 +78,8 @@ class DeviceClaim {
 // How many written bytes the driver still holds for the open device; none when it cannot be
 // asked (the line failed). A driver that cannot report its queue at all counts as empty.
 std::optional<int> OutputQueued(intptr_t handle);
+// A pseudo-terminal has no wire: what is written is across at once, and no line time passes.
+bool IsPseudoTerminal(intptr_t handle);
 // Waits for the few bytes the UART itself still holds once the driver's queue is empty (the
 // driver bounds this wait). False when the line failed.
 bool DrainTransmitter(intptr_t handle);

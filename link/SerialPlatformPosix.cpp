@@ -10,6 +10,7 @@
 #include <unistd.h>
 #ifdef __linux__
 #include <linux/serial.h>
+#include <sys/sysmacros.h>
 #endif
 
 #include <algorithm>
@@ -282,6 +283,18 @@ std::optional<int> OutputQueued(intptr_t handle) {
         return std::nullopt;
     }
     return queued;
+}
+
+bool IsPseudoTerminal(intptr_t handle) {
+    // Linux gives the slaves of pseudo-terminals the majors 136 to 143.
+    constexpr unsigned kFirstPtyMajor = 136;
+    constexpr unsigned kPtyMajors = 8;
+    struct stat status {};
+    if (::fstat(static_cast<int>(handle), &status) != 0 || !S_ISCHR(status.st_mode)) {
+        return false;
+    }
+    const auto number = static_cast<unsigned>(major(status.st_rdev));
+    return number >= kFirstPtyMajor && number < kFirstPtyMajor + kPtyMajors;
 }
 
 bool DrainTransmitter(intptr_t handle) {

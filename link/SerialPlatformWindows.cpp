@@ -68,6 +68,10 @@ std::optional<int> OutputQueued(intptr_t handle) {
     return static_cast<int>(status.cbOutQue);
 }
 
+bool IsPseudoTerminal(intptr_t /*handle*/) {
+    return false;
+}
+
 bool DrainTransmitter(intptr_t /*handle*/) {
     // FlushFileBuffers would wait without a bound; the emptied output queue is as far as
     // Windows lets a program see.
