@@ -45,6 +45,11 @@ bool IsUsbSerialDevice(const std::string& path);
 // lock file (LCK..ttyUSB0). Empty on Windows.
 std::vector<std::filesystem::path> LockDirectories();
 
+// The process a lock file's content names: ASCII (HDB's ten-digit field, minicom's
+// "PID name user", Qt's "PID\nname\nhost") or the old binary form of four bytes. None when it
+// names no process.
+std::optional<long> LockFileOwner(const std::string& content);
+
 // What a character device that opened is, from what the system says of it: the error of
 // reading its line settings (0 for none) and whether its driver says a UART stands behind it.
 OpenFailure JudgeSerialNode(int settingsError, bool uartBehind);

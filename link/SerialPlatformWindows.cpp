@@ -41,6 +41,10 @@ std::vector<fs::path> LockDirectories() {
     return {};
 }
 
+std::optional<long> LockFileOwner(const std::string& /*content*/) {
+    return std::nullopt;
+}
+
 OpenFailure JudgeSerialNode(int settingsError, bool uartBehind) {
     if (!uartBehind) {
         return OpenFailure::NoSuchDevice;
