@@ -271,18 +271,8 @@ TEST_F(QtLine, TheLineRunsAt1200Baud8DataBitsNoParityOneStopBitRawWithoutFlowCon
 }
 
 // Another instance holds the device: it is refused before anything about the line changes.
-TEST(QtLineClaim, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.Path().empty());
-    DeviceSettings device(pty.Path());
-    ASSERT_TRUE(device.Valid());
-    termios before = device.Read();
-    ::cfsetspeed(&before, B2400);
-    before.c_lflag |= ICANON | ECHO;
-    before.c_iflag |= IXON;
-    ASSERT_TRUE(device.Write(before));
-    ASSERT_TRUE(WatchLine(pty.Master()));
-    const auto lineChanged = [&pty] { return LineChanged(pty.Master()); };
+TEST_F(WatchedLine, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
+    const auto lineChanged = [this] { return LineChanged(pty.Master()); };
     ASSERT_FALSE(lineChanged());
 
     std::unique_ptr<SerialLine> line = MakeSystemSerialLine();
@@ -292,10 +282,7 @@ TEST(QtLineClaim, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
         EXPECT_FALSE(line->Open(pty.Path()));
         EXPECT_EQ(line->LastOpenFailure(), OpenFailure::InUse);
     }
-    EXPECT_FALSE(lineChanged());
-    const termios after = device.Read();
-    EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B2400));
-    EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
+    ExpectUntouched();
 
     // Once the device is free, opening it does switch the line.
     ASSERT_TRUE(line->Open(pty.Path()));
