@@ -140,9 +140,23 @@ void ApplyApplicationAppearance(QApplication& application) {
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {
+    return InstallQtTranslations(application, locale,
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale,
+                                   const QString& folder) {
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // "qt" first: Qt's deployment tool merges the modules' catalogues into qt_<lang>.qm and
+    // copies no qtbase_<lang>.qm; Debian's qt_<lang>.qm names the modules' files beside it.
+    bool loaded = false;
+    for (const QString& catalogue : {QStringLiteral("qt"), QStringLiteral("qtbase")}) {
+        if (translator->load(locale, catalogue, QStringLiteral("_"), folder)) {
+            loaded = true;
+            break;
+        }
+    }
+    if (!loaded) {
         return nullptr;
     }
     translator->setParent(&application);
