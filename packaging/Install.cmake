@@ -26,6 +26,12 @@ function(brovane_install_program target)
     if(WIN32)
         return()
     endif()
+    # The compiler's version notes are of no use in an installed program (Debian drops them as
+    # its packages strip their programs).
+    install(CODE "
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${BROVANE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\"
+            COMMAND_ERROR_IS_FATAL ANY)")
     # Links into another top-level folder are absolute, as Debian wants them.
     install(CODE "
         set(program \"\${CMAKE_INSTALL_PREFIX}/${BROVANE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\")

@@ -104,9 +104,13 @@ appstreamcli validate-tree --no-net "$scratch/root" || fail "appstreamcli reject
 # Built as Debian builds its packages: fortified functions, read-only relocations, bound now.
 for program in "${programs[@]}"; do
   binary="$scratch/root/opt/brovane/$program"
-  readelf -lW "$binary" | grep -q GNU_RELRO || fail "$program has no read-only relocations"
-  readelf -dW "$binary" | grep -qE 'BIND_NOW|FLAGS.*NOW' || fail "$program is not bound now"
-  readelf --dyn-syms -W "$binary" | grep -q '__[a-z_]*_chk@' || fail "$program uses no fortified functions"
+  # Read whole before grep looks: grep -q leaving early would fail the pipe.
+  headers=$(readelf -lW "$binary")
+  dynamic=$(readelf -dW "$binary")
+  symbols=$(readelf --dyn-syms -W "$binary")
+  grep -q GNU_RELRO <<<"$headers" || fail "$program has no read-only relocations"
+  grep -qE 'BIND_NOW|FLAGS.*NOW' <<<"$dynamic" || fail "$program is not bound now"
+  grep -q '__[a-z_]*_chk@' <<<"$symbols" || fail "$program uses no fortified functions"
 done
 
 # Installed and purged in a scratch dpkg root, as on a fresh machine where no other package
