@@ -100,6 +100,10 @@ grep -qx 'StartupNotify=true' "$scratch/root/usr/share/applications/brovane.desk
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/"*.metainfo.xml ||
   fail "appstreamcli rejects the metainfo file"
 appstreamcli validate-tree --no-net "$scratch/root" || fail "appstreamcli rejects the tree"
+grep -q "<release version=\"$version\"" "$scratch/root/usr/share/metainfo/"*.metainfo.xml ||
+  fail "the metainfo file lists no release $version"
+grep -q '<launchable type="desktop-id">brovane.desktop</launchable>' \
+  "$scratch/root/usr/share/metainfo/"*.metainfo.xml || fail "the metainfo file launches no brovane.desktop"
 
 # Built as Debian builds its packages: fortified functions, read-only relocations, bound now.
 for program in "${programs[@]}"; do
