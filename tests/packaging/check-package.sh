@@ -126,8 +126,9 @@ mkdir -p "$dpkgroot/var/lib/dpkg/info" "$dpkgroot/var/lib/dpkg/updates"
 scratch_dpkg() {
   local as=()
   [ "$(id -u)" -ne 0 ] && as=(fakeroot)
-  "${as[@]}" dpkg --root="$dpkgroot" --log=/dev/null --force-depends --force-script-chrootless \
-    --force-not-root "$@" >>"$scratch/dpkg.log" 2>&1
+  # dpkg looks for ldconfig and start-stop-daemon, which a user's path may lack.
+  PATH="$PATH:/usr/sbin:/sbin" "${as[@]}" dpkg --root="$dpkgroot" --log=/dev/null \
+    --force-depends --force-script-chrootless --force-not-root "$@" >>"$scratch/dpkg.log" 2>&1
 }
 scratch_dpkg --install "$deb" || { cat "$scratch/dpkg.log" >&2; fail "dpkg cannot install the package"; }
 [ -x "$dpkgroot/opt/brovane/brovane" ] || fail "the scratch install has no /opt/brovane/brovane"
