@@ -140,8 +140,17 @@ void ApplyApplicationAppearance(QApplication& application) {
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {
-    return InstallQtTranslations(application, locale,
-                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // Qt's deployment tool puts them in translations\ beside a Windows program; elsewhere they
+    // lie where Qt says.
+    const QString folders[] = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        if (QTranslator* translator = InstallQtTranslations(application, locale, folder)) {
+            return translator;
+        }
+    }
+    return nullptr;
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale,

@@ -13,7 +13,8 @@ void ApplyApplicationAppearance(QApplication& application);
 
 // Installs Qt's shipped translations for the locale, so the toolkit's own texts (the buttons of
 // message boxes) read as the system's do: the catalogue "qt" (what Qt's deployment tool leaves
-// beside a Windows program), else "qtbase", from Qt's translations folder or the one given.
+// beside a Windows program), else "qtbase", from the folder translations beside the program,
+// else from Qt's translations folder, or from the folder given.
 // The translator belongs to the application; null when neither is there for that locale.
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale);
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale,
