@@ -40,7 +40,8 @@ std::string LanguageName(int number) {
             name += c;
         }
     }
-    return name.empty() ? std::string(fileName, 7) : name;
+    // No name: the file's own, lang_NN.
+    return name.empty() ? LanguageFileLocation(number).stem().native() : name;
 }
 
 // Room a control leaves for its text, and the text.
