@@ -6,21 +6,16 @@
 #include <optional>
 #include <string_view>
 
-namespace {
+#include "model/TextEncoding.h"
 
-// Windows-1252 bytes 0x80-0x9F; the rest of the code page equals Latin-1. The five undefined
-// bytes pass through as their C1 control characters.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+namespace {
 
 QString DecodeWindows1252(const std::string& bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char byte : bytes) {
         if (byte >= 0x80 && byte <= 0x9F) {
-            text.append(QChar(kCp1252High[byte - 0x80]));
+            text.append(QChar(kWindows1252High[byte - 0x80]));
         } else {
             text.append(QChar(static_cast<char16_t>(byte)));
         }

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/ExitCodes.h"
+
 // brovane-cli: saves, compares, clones and verifies the configuration of Quorix cards with the
 // card commands and register rules of Brovane.
 
-// Exit codes.
-constexpr int kExitOk = 0;
-constexpr int kExitCardFailure = 1;  // the port cannot be opened, the card does not answer
-constexpr int kExitBadInput = 2;     // a bad file or command line: nothing was sent
-constexpr int kExitFamilyMismatch = 3;
-constexpr int kExitDifferent = 4;  // verify, write --verify or diff found differences
-
 // Runs one command line (without the program name). Results go to `out`, progress and errors
-// to `err`; `errIsTerminal` chooses the progress bar over plain lines.
+// to `err`; `errIsTerminal` chooses the progress bar over plain lines. `out` is flushed and
+// checked before success is reported: output it did not take gives kExitCannotWrite.
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            bool errIsTerminal);
+
+// Writes the results of RunCli to the process's standard output and checks that it took every
+// byte; kExitCannotWrite after a message on `err` with the system's reason, else `code`.
+int WriteStandardOutput(const std::string& results, std::ostream& err, int code);

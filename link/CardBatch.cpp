@@ -18,11 +18,19 @@ void Report(const BatchProgress& progress, BatchStage stage) {
 // Transfers the registers of the family of the last identification in ascending order, then
 // closes the device; a failed transfer has closed it already.
 BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage& image,
-                              const BatchProgress& progress) {
+                              const BatchProgress& progress, const BatchStop& stop) {
     BatchResult result;
     for (const int reg : ExchangedRegisters(port.FirmwareVariant)) {
+        if (stop && stop()) {
+            port.ClosePort();
+            result.failure = BatchFailure::Stopped;
+            return result;
+        }
         if (port.TransferRegister(mode, reg, image) != 1) {
             result.failure = BatchFailure::NoAnswer;
+            result.failedRegister = reg;
+            result.diagnosis = port.LastDiagnosis();
+            result.failedRequestSent = port.LastRequestSent();
             return result;
         }
         ++result.registersDone;
@@ -32,33 +40,42 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
     return result;
 }
 
+// The identification or the hardware read failed: no register was read.
+BatchResult NoAnswerBefore(const SerialPortParameter& port) {
+    BatchResult result;
+    result.failure = BatchFailure::NoAnswer;
+    result.diagnosis = port.LastDiagnosis();
+    return result;
+}
+
 }  // namespace
 
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress, BatchDevice device) {
+                              const BatchProgress& progress, const BatchStop& stop,
+                              BatchDevice device) {
     if (!(device == BatchDevice::CardDevice ? port.OpenCardDevice() : port.OpenPort())) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A failed command has closed the device itself.
     if (!port.Identify()) {
-        return {BatchFailure::NoAnswer, 0};
+        return NoAnswerBefore(port);
     }
     Report(progress, BatchStage::Identified);
     if (!port.ReadHardware()) {
-        return {BatchFailure::NoAnswer, 0};
+        return NoAnswerBefore(port);
     }
     Report(progress, BatchStage::HardwareRead);
-    return TransferRegisters(port, kReadMode, image, progress);
+    return TransferRegisters(port, kReadMode, image, progress, stop);
 }
 
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
-                                 const BatchProgress& progress) {
+                                 const BatchProgress& progress, const BatchStop& stop) {
     if (!port.OpenCardDevice()) {
         return {BatchFailure::CannotOpen, 0};
     }
     Report(progress, BatchStage::Opened);
     // A write only reads the image; the command takes it unqualified.
     RegisterImage source = image;
-    return TransferRegisters(port, kWriteMode, source, progress);
+    return TransferRegisters(port, kWriteMode, source, progress, stop);
 }

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "link/ReplyDiagnosis.h"
+
 class RegisterImage;
 class SerialPortParameter;
 
@@ -11,16 +13,26 @@ class SerialPortParameter;
 // its hardware bits read, or one more register transferred.
 enum class BatchStage { Opened, Identified, HardwareRead, Register };
 using BatchProgress = std::function<void(BatchStage stage)>;
+// Asked before each register: true ends the batch there (an interrupt), the exchange before it
+// complete and the device closed.
+using BatchStop = std::function<bool()>;
 
 enum class BatchFailure {
     None,
     CannotOpen,  // the device could not be opened: nothing was sent
     NoAnswer,    // a command failed: the device is already closed
+    Stopped,     // the stop asked for it between two registers: the device is closed
 };
 
 struct BatchResult {
     BatchFailure failure = BatchFailure::None;
     int registersDone = 0;  // registers transferred, in the order of ExchangedRegisters
+    // NoAnswer: the register whose exchange failed (-1: the identification or the hardware
+    // read), and why the card's reply was not valid.
+    int failedRegister = -1;
+    ReplyDiagnosis diagnosis = {};
+    // NoAnswer in a transfer: the failed register's request went out, so the card may hold it.
+    bool failedRequestSent = false;
     bool Ok() const { return failure == BatchFailure::None; }
 };
 
@@ -32,7 +44,7 @@ enum class BatchDevice { MapPortName, CardDevice };
 // registers of its firmware family in ascending order into the image and closes the device.
 // `progress` (may be empty) is called after every successful step.
 BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
-                              const BatchProgress& progress,
+                              const BatchProgress& progress, const BatchStop& stop = {},
                               BatchDevice device = BatchDevice::MapPortName);
 
 // The programming: opens the device on which the last identification found the card (never
@@ -40,4 +52,4 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
 // order from the image and closes the device. On a failure the registers before the failed one
 // have reached the card.
 BatchResult ProgramCardRegisters(SerialPortParameter& port, const RegisterImage& image,
-                                 const BatchProgress& progress);
+                                 const BatchProgress& progress, const BatchStop& stop = {});

@@ -75,14 +75,26 @@ std::string SerialPortParameter::OpenFailureText() const {
 
 bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,
                                    size_t expected) {
-    if (!line_->Write(request, count)) {
+    request_.assign(request, request + count);
+    firstPiece_.clear();
+    lineFault_ = ReplyFault::None;
+    lastRequestSent_ = line_->Write(request, count);
+    if (!lastRequestSent_) {
+        lineFault_ = ReplyFault::NotSent;
         return false;
     }
     // Every read fills the buffer from its start: a reply counts only when one read delivers
     // all of it, and the fifth read ends the exchange whatever it brought.
     for (int attempt = 1;; ++attempt) {
         const int got = line_->Read(reply, expected);
-        if (attempt == kMaxReads || got < 0) {
+        if (got > 0 && firstPiece_.empty()) {
+            firstPiece_.assign(reply, reply + got);
+        }
+        if (got < 0) {
+            lineFault_ = ReplyFault::LineLost;
+            return false;
+        }
+        if (attempt == kMaxReads) {
             return false;
         }
         if (static_cast<size_t>(got) == expected) {
@@ -99,12 +111,14 @@ int SerialPortParameter::ClosePort() {
 
 bool SerialPortParameter::Identify() {
     ClearBuffers();
-    if (!Exchange("XI00", card::kIdentifyReplyLength) || receive_[3] != 'X' || receive_[4] != 'I') {
+    answeredIdentity_.clear();
+    if (!Exchange("XI00", card::kIdentifyReplyLength, "XI")) {
         return Fail();
     }
     char identity[sizeof Identity] = {};
     std::strncpy(identity, reinterpret_cast<const char*>(receive_ + card::kIdentityOffset),
                  card::kIdentityLength);
+    answeredIdentity_ = identity;
     // An identity of no known family would leave the variant of another card in force.
     const auto variant = card::VariantOfIdentity(identity);
     if (!variant) {
@@ -118,7 +132,7 @@ bool SerialPortParameter::Identify() {
 
 bool SerialPortParameter::ReadHardware() {
     ClearBuffers();
-    if (!Exchange("XD00", card::kHardwareReplyLength) || !EchoIs("XD10")) {
+    if (!Exchange("XD00", card::kHardwareReplyLength, "XD10")) {
         return Fail();
     }
     HardwareBits = receive_[card::kDataOffset] & 0x1F;
@@ -137,14 +151,14 @@ int SerialPortParameter::TransferRegister(int mode, int reg, RegisterImage& imag
         const uint8_t low = image.Low(reg);
         std::snprintf(text, sizeof text, "XS081%3.3X%1.1X%1.1X%1.1X%1.1X", reg, high >> 4,
                       high & 0x0F, low >> 4, low & 0x0F);
-        if (!Exchange(text, card::kWriteReplyLength) || !EchoIs("XS00")) {
+        if (!Exchange(text, card::kWriteReplyLength, "XS00")) {
             Fail();
             return 0;
         }
         return 1;
     }
     std::snprintf(text, sizeof text, "XG041%3.3X", reg);
-    if (!Exchange(text, card::kReadReplyLength) || !EchoIs("XG04")) {
+    if (!Exchange(text, card::kReadReplyLength, "XG04")) {
         Fail();
         return 0;
     }
@@ -172,13 +186,24 @@ void SerialPortParameter::ClearBuffers() {
     std::memset(receive_, 0, sizeof receive_);
 }
 
-bool SerialPortParameter::Exchange(std::string_view commandText, size_t expected) {
+bool SerialPortParameter::Exchange(std::string_view commandText, size_t expected,
+                                   std::string_view echo) {
     BuildFrame(commandText, transmit_);
-    return Transact(transmit_, frameLength_, receive_, expected);
+    if (Transact(transmit_, frameLength_, receive_, expected) && EchoIs(echo)) {
+        diagnosis_ = ReplyDiagnosis();
+        return true;
+    }
+    if (lineFault_ != ReplyFault::None) {
+        diagnosis_ = ReplyDiagnosis();
+        diagnosis_.fault = lineFault_;
+    } else {
+        diagnosis_ = DiagnoseReply(request_, firstPiece_, expected, echo);
+    }
+    return false;
 }
 
 bool SerialPortParameter::EchoIs(std::string_view echo) const {
-    return std::memcmp(receive_ + card::kEchoOffset, echo.data(), card::kEchoLength) == 0;
+    return std::memcmp(receive_ + card::kEchoOffset, echo.data(), echo.size()) == 0;
 }
 
 bool SerialPortParameter::Fail() {

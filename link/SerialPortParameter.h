@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "link/CardFrame.h"
+#include "link/ReplyDiagnosis.h"
 #include "link/SerialLine.h"
 
 class RegisterImage;
@@ -43,11 +44,17 @@ class SerialPortParameter {
     // Writes the request, then reads until one read delivers exactly `expected` bytes; at most
     // five reads, and only the first four can succeed. Never closes the line.
     bool Transact(const uint8_t* request, size_t count, uint8_t* reply, size_t expected);
+    // Whether the request of the last Transact left the port whole: when its answer then failed,
+    // the card may have taken it.
+    bool LastRequestSent() const { return lastRequestSent_; }
     int ClosePort();
 
     // Fails, with the line closed and Identity and FirmwareVariant unchanged, when the card does
     // not answer correctly or reports an identity of none of the three families.
     bool Identify();
+    // The identity the card answered the last identification with, of a known family or not;
+    // empty when it did not answer correctly.
+    const std::string& AnsweredIdentity() const { return answeredIdentity_; }
     bool ReadHardware();
     // mode 1 writes register reg from the image; any other mode reads it into the image.
     // 1 on success, 0 on failure (line closed). A register outside 0-47 fails without a frame.
@@ -60,12 +67,16 @@ class SerialPortParameter {
 
     bool IsOpen() const;
     SerialLine& Line() { return *line_; }
+    // Why the last command that failed got no valid reply (ReplyFault::None after one that
+    // worked, and after one that failed on what a valid reply said).
+    const ReplyDiagnosis& LastDiagnosis() const { return diagnosis_; }
 
   private:
     // Clears both buffers for a new command.
     void ClearBuffers();
-    // Builds the frame of the text and exchanges it for a reply of `expected` bytes.
-    bool Exchange(std::string_view commandText, size_t expected);
+    // Builds the frame of the text and exchanges it for a reply of `expected` bytes that carries
+    // `echo` at offset 3; on a failure says why in diagnosis_.
+    bool Exchange(std::string_view commandText, size_t expected, std::string_view echo);
     bool EchoIs(std::string_view echo) const;
     // Closes the line and reports the failure of a command.
     bool Fail();
@@ -79,4 +90,11 @@ class SerialPortParameter {
     SerialDevice opened_;                     // the device of the last open
     std::optional<OpenFailure> refusal_;      // set when no device was there to try
     std::optional<SerialDevice> cardDevice_;  // where the last Identify found the card
+    // What the last Transact sent and the first read that brought anything.
+    std::vector<uint8_t> request_;
+    std::vector<uint8_t> firstPiece_;
+    ReplyFault lineFault_ = ReplyFault::None;  // NotSent or LineLost: the line itself failed
+    ReplyDiagnosis diagnosis_;
+    std::string answeredIdentity_;
+    bool lastRequestSent_ = false;
 };

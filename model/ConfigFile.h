@@ -8,6 +8,7 @@
 #include "model/FirmwareVariant.h"
 #include "model/OutputEvents.h"
 #include "model/RegisterImage.h"
+#include "model/TextEncoding.h"
 
 // The configuration file of brovane-cli: UTF-8 text, one `key = value` per line under a
 // [section], comments from "#" to the end of the line. It names the family in [card], then
@@ -39,6 +40,10 @@ struct ConfigSection {
 std::vector<ConfigSection> DescribeConfiguration(const CardConfiguration& configuration,
                                                  const EventNames& eventNames);
 
+// The configuration as a read of the card gives it back: the card's ports COM1 to COM3 cannot
+// show a parity code 0, which comes back as 1 (None). Compare a file with a card through it.
+CardConfiguration AsReadFromTheCard(const CardConfiguration& configuration);
+
 // The text of the file: the heading lines as comments, then the sections.
 std::string FormatConfigFile(const std::vector<ConfigSection>& sections,
                              const std::vector<std::string>& heading);
@@ -57,13 +62,17 @@ struct ConfigError {
 struct ConfigReading {
     std::optional<CardConfiguration> configuration;  // only when there is no error at all
     std::vector<ConfigError> errors;                 // every error of the file, in line order
+    // Windows-1252 when a line was not UTF-8 and was read as Windows-1252; UTF-16 text is not
+    // read at all (one error, for line 1).
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 // Reads and checks the whole file by the sheet's rules. An event with an empty name can only be
-// given as "raw N", as the sheet cannot assign it.
+// given as "raw N", as the sheet cannot assign it. Lines end with LF, CR LF or CR.
 ConfigReading ReadConfigFile(std::string_view text, const EventNames& eventNames);
 
-// "FILE:LINE: FIELD: PROBLEM "VALUE"; allowed: ALLOWED"
+// "FILE:LINE: FIELD "VALUE" PROBLEM; allowed: ALLOWED"; control characters of the file show
+// as "?", so that no value can act on the terminal.
 std::string FormatConfigError(const std::string& fileName, const ConfigError& error);
 
 // The differences between two configurations, field by field in file order, in words:

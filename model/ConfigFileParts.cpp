@@ -1,5 +1,7 @@
 #include "model/ConfigFileParts.h"
 
+#include "model/ConfigFile.h"
+
 #include "model/Fields.h"
 #include "model/RegisterImage.h"
 #include "model/SheetState.h"
@@ -38,3 +40,17 @@ bool EventSet(const RegisterImage& image, int output, int event) {
 }
 
 }  // namespace config_file
+
+CardConfiguration AsReadFromTheCard(const CardConfiguration& configuration) {
+    CardConfiguration read = configuration;
+    for (int port = 1; port < config_file::kPortCount; ++port) {
+        const uint8_t low = read.image.Low(port);
+        LineSettings settings = DecodeLineByte(low);
+        if (settings.parityCode == 0) {
+            settings.parityCode = 1;
+            read.image.SetLow(port, static_cast<uint8_t>(EncodeLineByte(settings) |
+                                                         (low & config_file::kSpareLineBits)));
+        }
+    }
+    return read;
+}

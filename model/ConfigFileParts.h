@@ -25,9 +25,9 @@ inline constexpr uint8_t kSpareLineBits = 0x88;  // bits 3 and 7 of a line byte
 inline constexpr unsigned kByteMaximum = 0xFF;
 inline constexpr unsigned kWordMaximum = 0xFFFF;
 inline constexpr unsigned kBaudCodeMaximum = 7;
-inline constexpr unsigned kParityCodeMaximum = 3;
 inline constexpr const char* kRaw = "raw ";
 inline constexpr const char* kNoEvents = "none";
+inline constexpr const char* kDelayUnit = "ms";
 
 // Section names: "COM0", "Input 1", "Output 8".
 std::string PortName(int port);

@@ -49,8 +49,11 @@ ConfigSection DescribePort(const RegisterImage& image, int port) {
     ConfigSection section{PortName(port), {}};
     const uint8_t high = image.High(port);
     const auto& protocols = port == 0 ? kCom0ProtocolNames : kPortProtocolNames;
+    const char* shown = ShownProtocolName(port, high);
     if (high < std::size(protocols)) {
         AddEntry(section, "protocol", protocols[high]);
+    } else if (shown != nullptr) {
+        AddEntry(section, "protocol", RawByte(high), std::string("the sheet shows ") + shown);
     } else {
         AddEntry(section, "protocol", RawByte(high), "code the sheet does not offer");
     }
@@ -143,9 +146,10 @@ ConfigSection DescribeInput(const RegisterImage& image, int input) {
     const uint8_t delay = image.Low(typeRegister);
     const long milliseconds = static_cast<long>(delay) * kDelayIncrement;
     if (IsPageDelay(milliseconds)) {
-        AddEntry(section, "delay", std::to_string(milliseconds) + " ms");
+        AddEntry(section, "delay", std::to_string(milliseconds) + " " + kDelayUnit);
     } else {
-        AddEntry(section, "delay", RawNumber(delay), std::to_string(milliseconds) + " ms");
+        AddEntry(section, "delay", RawNumber(delay),
+                 std::to_string(milliseconds) + " " + kDelayUnit);
     }
     return section;
 }

@@ -1,5 +1,7 @@
 #include "model/Fields.h"
 
+#include <iterator>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -49,6 +51,13 @@ int Com0BaudCode(uint8_t lowByte) {
 
 int PortProtocolCode(uint8_t highByte) {
     return highByte & kNibble;
+}
+
+const char* ShownProtocolName(int port, uint8_t highByte) {
+    const auto code =
+        static_cast<size_t>(port == 0 ? Com0ProtocolCode(highByte) : PortProtocolCode(highByte));
+    const auto& names = port == 0 ? kCom0ProtocolNames : kPortProtocolNames;
+    return code < std::size(names) ? names[code] : nullptr;
 }
 
 long LenientInteger(const std::string& text) {

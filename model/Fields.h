@@ -29,6 +29,9 @@ int PortProtocolCode(uint8_t highByte);
 // Texts of the sheet's protocol lists, entry 0 first (fixed, not localised).
 constexpr const char* kCom0ProtocolNames[] = {"NEXPR", "KARVO"};
 constexpr const char* kPortProtocolNames[] = {"NEXPR", "MODBUS RTU"};
+// The entry the sheet's protocol list of a port (0-3) shows for a register's high byte, which
+// it reads by its low four bits; null when the list shows none.
+const char* ShownProtocolName(int port, uint8_t highByte);
 // Texts of the output logic list: entry 0 "Normal ON", entry 1 "Normal OFF".
 constexpr const char* kLogicNames[] = {"Normal ON", "Normal OFF"};
 // Highest COM2 bus address the register holds.

@@ -1,5 +1,7 @@
 #include "model/FirmwareVariant.h"
 
+#include <algorithm>
+
 std::optional<FirmwareFamily> FamilyOfVariant(int variant) {
     switch (variant) {
         case 0:
@@ -30,6 +32,15 @@ std::vector<int> ExchangedRegisters(int variant) {
         }
     }
     return registers;
+}
+
+int MostExchangedRegisters() {
+    size_t most = 0;
+    for (const FirmwareFamily family :
+         {FirmwareFamily::Kft015, FirmwareFamily::Kft018, FirmwareFamily::Kft026}) {
+        most = std::max(most, ExchangedRegisters(VariantOfFamily(family)).size());
+    }
+    return static_cast<int>(most);
 }
 
 std::optional<bool> HasInputOutputPages(int variant) {

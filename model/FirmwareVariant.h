@@ -15,6 +15,8 @@ std::optional<FirmwareFamily> FamilyOfVariant(int variant);
 // 0-4 for KFT015 and KFT026, 0-4 and 7-47 for KFT018. Registers 5 and 6 are never exchanged.
 // A variant outside 0-5 exchanges the port registers 0-4.
 std::vector<int> ExchangedRegisters(int variant);
+// The most registers any family exchanges: what a read counts with until the card is known.
+int MostExchangedRegisters();
 
 // Whether the inputs and outputs pages are offered (KFT018 only); nothing for an unknown variant.
 std::optional<bool> HasInputOutputPages(int variant);

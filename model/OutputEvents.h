@@ -7,6 +7,7 @@
 
 // Names of events 1-32 (language strings 60-91) at index e-1. An empty name hides the event.
 using EventNames = std::array<std::string, 32>;
+inline constexpr int kFirstEventText = 60;
 
 // Named events in event order: what the list of all events offers.
 std::vector<int> NamedEvents(const EventNames& names);

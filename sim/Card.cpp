@@ -11,6 +11,8 @@ namespace {
 
 constexpr char kRefusal[] = "XE00";
 constexpr uint8_t kSurplusByte = 0x55;
+// What a 1200-baud frame looks like when read at another speed: no STX, no frame.
+constexpr uint8_t kNoise[] = {0x80, 0xF8, 0x00, 0xFE, 0x78, 0x86, 0xE0, 0x1E};
 
 std::string WireDigits(unsigned value, int count) {
     std::string digits;
@@ -90,14 +92,25 @@ std::vector<CardReplyPiece> Card::Answer(const std::vector<uint8_t>& frame) {
         Log(prefix + " no answer (fault silent)");
         return {};
     }
+    if (fault == CardFault::Loopback) {
+        Log(prefix + " loopback: the request comes back");
+        return {{frame, 0}};
+    }
     if (!WellFormed(frame)) {
         Log(prefix + " no answer (malformed frame)");
         return {};
     }
 
     const std::string text(frame.begin() + 3, frame.end() - 5);
-    std::vector<uint8_t> reply = Reply(text, fault);
+    // Out of step: the answer that another command would have had.
+    std::vector<uint8_t> reply =
+        Reply(fault == CardFault::OtherReply ? (text == "XD00" ? "XI00" : "XD00") : text, fault);
     switch (fault) {
+        case CardFault::Noise:
+            for (size_t i = 0; i < reply.size(); ++i) {
+                reply[i] = kNoise[i % sizeof kNoise];
+            }
+            break;
         case CardFault::WrongEcho:
             reply[card::kEchoOffset + 1] =
                 static_cast<uint8_t>(std::tolower(reply[card::kEchoOffset + 1]));
@@ -211,6 +224,12 @@ const char* CardFaultName(CardFault fault) {
             return "failing-write";
         case CardFault::HangUp:
             return "hang-up";
+        case CardFault::Loopback:
+            return "loopback";
+        case CardFault::Noise:
+            return "noise";
+        case CardFault::OtherReply:
+            return "other-reply";
     }
     return "unknown";
 }

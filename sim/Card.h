@@ -28,6 +28,9 @@ enum class CardFault {
     SurplusBytes,  // the reply carries bytes beyond its length
     FailingWrite,  // a register write is refused (no "XS00")
     HangUp,        // the card goes away (the cable is pulled) when the command arrives
+    Loopback,      // no card: the request comes straight back (a loopback plug, an echoing line)
+    Noise,         // the request is answered with bytes that are no frame (another line speed)
+    OtherReply,    // the reply to another command comes (the card is out of step)
 };
 
 // One piece of a reply: sent after a pause of `pauseBeforeMs` (counted from the end of the

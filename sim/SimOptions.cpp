@@ -22,7 +22,8 @@ std::optional<long> ParseInteger(const std::string& text, long low, long high) {
 std::optional<CardFault> FaultByName(const std::string& name) {
     for (CardFault fault :
          {CardFault::Silent, CardFault::WrongEcho, CardFault::ShortReply, CardFault::SplitReply,
-          CardFault::SurplusBytes, CardFault::FailingWrite, CardFault::HangUp}) {
+          CardFault::SurplusBytes, CardFault::FailingWrite, CardFault::HangUp, CardFault::Loopback,
+          CardFault::Noise, CardFault::OtherReply}) {
         if (name == CardFaultName(fault)) {
             return fault;
         }
@@ -190,6 +191,9 @@ Faults (N counts the commands since the start, the first is 1):
                          failing-write  the command is refused ("XE00"); a write stores nothing
                          hang-up        the card closes the pseudo-terminal (cable pulled)
                                         and the program ends
+                         loopback       no card: the request comes straight back
+                         noise          the reply is bytes that are no frame (another speed)
+                         other-reply    the reply to another command comes (out of step)
   --stop-after N       answer the first N commands, then none
 Diagnostics:
   --log                log every frame received and sent, decoded and in hex, to stderr

@@ -62,7 +62,7 @@ void TTPropSheet::ShowOutputPage() {
              Outputs.IsNormalOff(1) ? 1 : 0);
 
     for (int e = 1; e <= static_cast<int>(Names.size()); ++e) {
-        Names[e - 1] = LanguageBytes(59 + e);
+        Names[e - 1] = LanguageBytes(kFirstEventText - 1 + e);
     }
     const QSignalBlocker blocker(ListEvent);
     ListEvent->clear();

@@ -226,8 +226,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"InputsInKft015",
                   PortsOnly("KFT015") + "[Input 1]\ntype = Digital\ndelay = 0 ms\n", 27,
                   "[Input 1]", "", "[COM0] to [COM3]"},
-        ErrorCase{"NotUtf8", Edited("# heading", "# caf\xE9 in Windows-1252"), 1, "line", "",
-                  "UTF-8"}),
+        ErrorCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0", 8), 1, "file", "", "UTF-8"},
+        ErrorCase{"SignedAddress", Edited("address = 32", "address = +32"), 20, "COM2 address",
+                  "+32", "0 to 255"},
+        ErrorCase{"HexadecimalAddress", Edited("address = 32", "address = 0x20"), 20,
+                  "COM2 address", "0x20", "0 to 255"},
+        ErrorCase{"ParityCodeOtherThanZero", Edited("parity = None", "parity = raw 2"), 12,
+                  "COM1 parity", "raw 2", "None, Even, Odd, raw 0"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(ConfigFile, ReportsEveryErrorAtOnceInLineOrder) {
@@ -315,6 +320,143 @@ TEST(ConfigFile, DifferencesNameTheFieldBothValuesAndTheEvents) {
     ASSERT_FALSE(families.empty());
     EXPECT_EQ(families.front(), "card family: KFT018 in A, KFT015 in B");
     EXPECT_EQ(families.back(), "Output 8: only in A");
+}
+
+// Input 1 with another type and lower threshold; upper and delay as given.
+std::string Input1(const std::string& type, const std::string& lower, const std::string& upper,
+                   const std::string& delay = "250 ms") {
+    return Edited(
+        "type = Voltage\nlower = 0.50 V\nupper = 4.50 V\ndelay = 250 ms",
+        "type = " + type + "\nlower = " + lower + "\nupper = " + upper + "\ndelay = " + delay);
+}
+
+RegisterImage ImageOf(const std::string& text) {
+    const ConfigReading reading = ReadConfigFile(text, Named());
+    EXPECT_TRUE(reading.errors.empty())
+        << (reading.errors.empty() ? "" : FormatConfigError("f", reading.errors.front()));
+    return reading.configuration ? reading.configuration->image : RegisterImage{};
+}
+
+TEST(ConfigFile, UnitsAreReadAsPeopleTypeThem) {
+    struct Case {
+        std::string typed;
+        std::string canonical;
+    };
+    const std::vector<Case> cases = {
+        {Input1("Voltage", "1.00V", "4.50 V"), Input1("Voltage", "1.00 V", "4.50 V")},
+        {Input1("Voltage", "1.00 v", "4.50\tV"), Input1("Voltage", "1.00 V", "4.50 V")},
+        {Input1("Percentage", "10%", "90 %"), Input1("Percentage", "10 %", "90 %")},
+        {Input1("Temperature", "-10 \u00B0c", "100 C"),
+         Input1("Temperature", "-10 \u00B0C", "100 \u00B0C")},
+        {Input1("Temperature", "-10 degC", "100\u00B0C"), Input1("Temperature", "-10", "100")},
+        {Input1("Voltage", "1.00", "4.50", "500ms"), Input1("Voltage", "1.00", "4.50", "500 ms")},
+        {Input1("Voltage", "1.00", "4.50", "500 MS"), Input1("Voltage", "1.00", "4.50", "500")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.substr(c.typed.find("[Input 1]"), 80));
+        EXPECT_EQ(ImageOf(c.typed), ImageOf(c.canonical));
+    }
+    const ConfigReading delay = ReadConfigFile(Input1("Voltage", "1.00", "4.50", "5 s"), Named());
+    ASSERT_EQ(delay.errors.size(), 1u);
+    EXPECT_EQ(delay.errors[0].problem, "unit \"s\" is not ms");
+    const ConfigReading volts = ReadConfigFile(Input1("Voltage", "1 A", "4.50"), Named());
+    ASSERT_EQ(volts.errors.size(), 1u);
+    EXPECT_EQ(volts.errors[0].problem, "unit \"A\" is not V");
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string Utf16(const std::string& ascii, bool bigEndian, bool mark) {
+    std::string text = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (const char c : ascii) {
+        text += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return text;
+}
+
+TEST(ConfigFile, FilesFromOtherEditorsAreReadOrRefusedInOneLine) {
+    const std::string utf8 = Input1("Temperature", "-10 \u00B0C", "100 \u00B0C");
+    struct Case {
+        const char* name;
+        std::string text;
+        TextEncoding encoding;
+    };
+    const std::vector<Case> cases = {
+        {"Windows-1252", Replaced(utf8, "\u00B0", "\xB0"), TextEncoding::Windows1252},
+        {"CR line ends", Replaced(utf8, "\n", "\r"), TextEncoding::Utf8},
+        {"CR LF line ends", Replaced(utf8, "\n", "\r\n"), TextEncoding::Utf8},
+        {"degrees in a comment", Replaced(utf8, "# heading", "# 20 \u00B0C"), TextEncoding::Utf8},
+        {"Windows-1252 degrees in a comment",
+         Replaced(utf8, "# heading",
+                  "# 20 \xB0"
+                  "C"),
+         TextEncoding::Windows1252},
+        {"UTF-16 LE", Utf16(utf8.substr(0, 60), false, true), TextEncoding::Utf16},
+        {"UTF-16 BE", Utf16(utf8.substr(0, 60), true, true), TextEncoding::Utf16},
+        {"UTF-16 LE without a mark", Utf16(utf8.substr(0, 60), false, false), TextEncoding::Utf16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ConfigReading reading = ReadConfigFile(c.text, Named());
+        EXPECT_EQ(reading.encoding, c.encoding);
+        if (c.encoding == TextEncoding::Utf16) {
+            EXPECT_EQ(reading.errors.size(), 1u);
+        } else {
+            EXPECT_EQ(ImageOf(c.text), ImageOf(utf8));
+        }
+    }
+}
+
+TEST(ConfigFile, ParityCodeZeroComparesAsTheCardReadsItBack) {
+    const ConfigReading reading =
+        ReadConfigFile(Edited("parity = None", "parity = raw 0"), Named());
+    ASSERT_TRUE(reading.configuration.has_value());
+    const ConfigReading none = ReadConfigFile(Kft018File(), Named());
+    EXPECT_NE(reading.configuration, none.configuration);
+    EXPECT_EQ(AsReadFromTheCard(*reading.configuration), *none.configuration);
+}
+
+TEST(ConfigFile, AnAddressThatIsNoDecimalNumberIsNotCalledOutOfRange) {
+    for (const char* typed : {"+32", "0x20", "3 2"}) {
+        const ConfigReading reading =
+            ReadConfigFile(Edited("address = 32", std::string("address = ") + typed), Named());
+        ASSERT_EQ(reading.errors.size(), 1u) << typed;
+        EXPECT_EQ(reading.errors[0].problem, "is not a decimal number") << typed;
+    }
+}
+
+TEST(ConfigFile, AProtocolByteTheSheetReadsByItsLowBitsSaysWhatTheSheetShows) {
+    CardConfiguration configuration;
+    configuration.family = FirmwareFamily::Kft015;
+    configuration.image.SetValue(1, 0x1125);
+    configuration.image.SetValue(2, 0x2325);
+    const std::string text = FormatConfigFile(DescribeConfiguration(configuration, Named()), {});
+    EXPECT_NE(text.find("protocol = raw 0x11"), std::string::npos) << text;
+    EXPECT_NE(text.find("# the sheet shows MODBUS RTU\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("protocol = raw 0x23"), std::string::npos) << text;
+    EXPECT_NE(text.find("# code the sheet does not offer\n"), std::string::npos) << text;
+}
+
+TEST(ConfigFile, AWrongTypeDoesNotHideItsThresholdErrors) {
+    const ConfigReading reading = ReadConfigFile(Input1("Volts", "1.00 V", "9 X"), Named());
+    ASSERT_EQ(reading.errors.size(), 2u);
+    EXPECT_EQ(reading.errors[0].field, "Input 1 type");
+    EXPECT_EQ(reading.errors[1].field, "Input 1 upper");
+    EXPECT_EQ(reading.errors[1].problem,
+              "is a threshold of no type; it cannot be checked until the type is one of "
+              "Voltage, Temperature, Percentage");
+}
+
+TEST(ConfigFile, ControlCharactersOfAFileNeverReachTheTerminal) {
+    const ConfigError error{3, "COM1 baud", "1\x1B[2J", "is not in the list", "1200"};
+    EXPECT_EQ(FormatConfigError("f", error),
+              "f:3: COM1 baud \"1?[2J\" is not in the list; allowed: 1200");
 }
 
 }  // namespace

@@ -94,6 +94,31 @@ TEST_F(CardBatch, AFailedWriteTellsHowManyRegistersReachedTheCard) {
     EXPECT_FALSE(line.IsOpen());
 }
 
+TEST_F(CardBatch, ARequestSentWithoutAnAnswerIsToldApartFromOneNeverSent) {
+    Use("KFT018-01-01");
+    port.FirmwareVariant = 2;
+    line.failWritesFrom = 2;
+    const BatchResult unsent = ProgramCardRegisters(port, RegisterImage{}, Record());
+    EXPECT_EQ(unsent.failure, BatchFailure::NoAnswer);
+    EXPECT_EQ(unsent.registersDone, 2);
+    EXPECT_FALSE(unsent.failedRequestSent);
+    line.failWritesFrom = -1;
+    card->InjectFault(CardFault::FailingWrite, 3);
+    EXPECT_TRUE(ProgramCardRegisters(port, RegisterImage{}, Record()).failedRequestSent);
+}
+
+TEST_F(CardBatch, AStopEndsTheBatchBetweenTwoRegistersWithTheLineClosed) {
+    Use("KFT018-01-01");
+    port.FirmwareVariant = 2;
+    int asked = 0;
+    const BatchResult result =
+        ProgramCardRegisters(port, RegisterImage{}, Record(), [&] { return ++asked > 3; });
+    EXPECT_EQ(result.failure, BatchFailure::Stopped);
+    EXPECT_EQ(result.registersDone, 3);
+    EXPECT_EQ(card->RegistersWritten(), (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(line.IsOpen());
+}
+
 TEST_F(CardBatch, ALineThatDoesNotOpenSendsNothing) {
     Use("KFT018-01-01");
     line.refuseOpen = true;

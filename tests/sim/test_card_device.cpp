@@ -68,7 +68,7 @@ TEST_P(CardDevice, TheProgrammingOpensTheDeviceTheCardWasReadOn) {
     ASSERT_TRUE(programmed.Ok());
     EXPECT_EQ(line.lastDevice, GetParam().programmed);
     // brovane-cli's write --verify reads back from the device it wrote.
-    ASSERT_TRUE(ReadCardRegisters(port, image, {}, BatchDevice::CardDevice).Ok());
+    ASSERT_TRUE(ReadCardRegisters(port, image, {}, {}, BatchDevice::CardDevice).Ok());
     EXPECT_EQ(line.lastDevice, GetParam().programmed);
 }
 

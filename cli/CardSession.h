@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Context.h"
+#include "link/CardBatch.h"
+#include "link/SerialPortParameter.h"
+#include "model/ConfigFile.h"
+
+// What the commands that talk to a card share: the port, its identification, the read, and
+// the words for what went wrong.
+
+// The card's identity as text: a byte that is not a printable character shows as "?", so that
+// it can neither break a line of the file nor make the file other than UTF-8.
+std::string Printable(const std::string& identity);
+// "0-4, 7-12": registers in ascending runs; "none" for none.
+std::string RegisterRuns(const std::vector<int>& registers);
+
+// The port of a name; nothing after a message for a name that cannot be one.
+std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name);
+// Says why a batch failed: the device that cannot be opened and why, a card that answers with
+// an identity of no known family, or a card that does not answer correctly.
+void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure);
+// Opens the port, identifies the card and closes the port: BatchFailure::None, or what failed
+// (a failed command has closed the port). Safe on a thread of its own: it prints nothing.
+BatchFailure OpenAndIdentify(SerialPortParameter& port);
+// The same, with the failure reported; false after the report.
+bool IdentifyCard(CliContext& context, SerialPortParameter& port);
+
+struct CardReading {
+    std::optional<CardConfiguration> card;
+    int exitCode = 0;  // kExitOk when there is a card
+};
+// The card's configuration, read as the port dialog reads it, with progress; an interrupt
+// stops it between two registers. `device` says whether the port name is mapped afresh or the
+// device of the last identification is read again.
+CardReading ReadCard(CliContext& context, SerialPortParameter& port,
+                     BatchDevice device = BatchDevice::MapPortName);
+
+// The identified card's family differs from the file's: says so and gives the exit code.
+int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
+                         const std::string& file, FirmwareFamily fileFamily,
+                         const std::string& consequence);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/Context.h"
+
+// The commands of brovane-cli, one unit each; each returns its exit code.
+int PortsCommand(CliContext& context, bool probe);
+int ReadCommand(CliContext& context, const std::string& port, const std::string& outputFile);
+int WriteCommand(CliContext& context, const std::string& port, const std::string& file,
+                 bool verify);
+int VerifyCommand(CliContext& context, const std::string& port, const std::string& file);
+int DiffCommand(CliContext& context, const std::string& a, const std::string& b);
+int ShowCommand(CliContext& context, const std::string& file);
+
+// Prints the differences, or `same` when there are none; kExitDifferent or kExitOk.
+int ReportDifferences(CliContext& context, const std::vector<std::string>& differences,
+                      const std::string& same);

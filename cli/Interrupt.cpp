@@ -1,0 +1,57 @@
+#include "cli/Interrupt.h"
+
+#include <csignal>
+
+#include "cli/ExitCodes.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <cstdlib>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The one process-wide flag: a signal handler can reach nothing else.
+volatile std::sig_atomic_t interrupted = 0;
+
+#ifdef _WIN32
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        return FALSE;
+    }
+    if (interrupted != 0) {
+        std::_Exit(kExitInterrupted);
+    }
+    interrupted = 1;
+    return TRUE;
+}
+#else
+void OnSignal(int) {
+    if (interrupted != 0) {
+        ::_exit(kExitInterrupted);
+    }
+    interrupted = 1;
+}
+#endif
+
+}  // namespace
+
+void CatchInterrupts() {
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+#else
+    struct sigaction action = {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    // The exchange in flight goes on: its reads and writes restart after the handler.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+}
+
+bool InterruptRequested() {
+    return interrupted != 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// What the command line asks for. Options may stand anywhere, long ones also as --name=value;
+// "--" ends the options.
+struct Request {
+    std::string command;
+    std::vector<std::string> operands;
+    std::string outputFile;  // empty or "-": standard output
+    bool probe = false;
+    bool verify = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    int language = 0;
+};
+
+// The request, or nothing after a message on `err` (a wrong option, an option of another
+// command, a missing value).
+std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, std::ostream& err);

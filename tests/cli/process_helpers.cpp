@@ -1,0 +1,107 @@
+#include "tests/cli/process_helpers.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/ProgramDirectory.h"
+
+namespace cli_test {
+
+CliProcess::CliProcess(const std::vector<std::string>& arguments, const ChildOptions& options) {
+    const std::string program = ExecutableDirectory() + "brovane-cli";
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return;
+    }
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        const int out = ::open(options.standardOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(pipeEnds[1], STDERR_FILENO);
+        ::close(pipeEnds[0]);
+        if (options.fileSizeLimit >= 0) {
+            // A write beyond the limit then fails with EFBIG instead of ending the process.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                               static_cast<rlim_t>(options.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    errorPipe_ = pipeEnds[0];
+}
+
+CliProcess::~CliProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    if (errorPipe_ >= 0) {
+        ::close(errorPipe_);
+    }
+}
+
+bool CliProcess::ReadSome(std::chrono::milliseconds timeout) {
+    pollfd ready{errorPipe_, POLLIN, 0};
+    if (::poll(&ready, 1, static_cast<int>(timeout.count())) <= 0) {
+        return true;
+    }
+    char buffer[4096];
+    const ssize_t got = ::read(errorPipe_, buffer, sizeof buffer);
+    if (got <= 0) {
+        return false;
+    }
+    error_.append(buffer, static_cast<size_t>(got));
+    return true;
+}
+
+bool CliProcess::WaitForError(const std::string& text, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (error_.find(text) == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !ReadSome(left)) {
+            return error_.find(text) != std::string::npos;
+        }
+    }
+    return true;
+}
+
+void CliProcess::Signal(int signal) const {
+    if (pid_ > 0) {
+        ::kill(pid_, signal);
+    }
+}
+
+std::optional<int> CliProcess::Wait(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return std::nullopt;
+        }
+        if (!ReadSome(left)) {
+            break;
+        }
+    }
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace cli_test
