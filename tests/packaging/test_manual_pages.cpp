@@ -67,6 +67,23 @@ QStringList Commands(const QString& help) {
     return commands;
 }
 
+// The codes a help lists under "Exit codes:", one a line ("  130  interrupted").
+QStringList ExitCodes(const QString& help) {
+    QStringList codes;
+    static const QRegularExpression line(QStringLiteral(R"(^\s+(\d+)\s)"));
+    bool inList = false;
+    for (const QString& text : help.split('\n')) {
+        if (text.startsWith(QStringLiteral("Exit codes:"))) {
+            inList = true;
+        } else if (const auto match = line.match(text); inList && match.hasMatch()) {
+            codes << match.captured(1);
+        } else {
+            inList = false;
+        }
+    }
+    return codes;
+}
+
 // Every option word in a help text: -o, --quiet, --identity-hex.
 QSet<QString> Options(const QString& help) {
     QSet<QString> options;
@@ -111,6 +128,19 @@ TEST_P(ManualPage, NamesEveryOptionTheProgramsHelpNames) {
     EXPECT_TRUE(options.contains(QStringLiteral("--help")));
     for (const QString& option : options) {
         EXPECT_TRUE(Names(text, option)) << page.page << " lacks " << option.toStdString();
+    }
+}
+
+TEST_P(ManualPage, ListsEveryExitCodeTheProgramsHelpLists) {
+    const PageCase& page = GetParam();
+    if (QString::fromLatin1(page.program) == QStringLiteral("brovane")) {
+        GTEST_SKIP() << "brovane takes no arguments and has no --help";
+    }
+    const QString text = PageText(page.page);
+    for (const QString& code :
+         ExitCodes(Help(QString::fromLatin1(page.program), {QStringLiteral("--help")}))) {
+        EXPECT_TRUE(text.contains(QStringLiteral(".B ") + code + '\n'))
+            << page.page << " lacks exit code " << code.toStdString();
     }
 }
 
