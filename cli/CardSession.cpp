@@ -12,6 +12,9 @@
 
 namespace {
 
+// What a silent card keeps the progress at: its identification runs for seconds.
+constexpr const char* kIdentifying = "identifying the card";
+
 // "COM1 (/dev/ttyUSB0)"; a device named directly is named once.
 std::string Where(const SerialPortParameter& port) {
     const std::string label = PortLabel(port);
@@ -100,7 +103,13 @@ BatchFailure OpenAndIdentify(SerialPortParameter& port) {
 }
 
 bool IdentifyCard(CliContext& context, SerialPortParameter& port) {
+    context.progress.Begin("checking " + PortLabel(port), 1);
+    context.progress.Activity(kIdentifying);
     const BatchFailure failure = OpenAndIdentify(port);
+    if (failure == BatchFailure::None) {
+        context.progress.Step();
+    }
+    context.progress.End();
     if (failure != BatchFailure::None) {
         ReportPortFailure(context, port, failure);
     }
@@ -116,6 +125,11 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
     const BatchResult result = ReadCardRegisters(
         port, image,
         [&](BatchStage stage) {
+            if (stage == BatchStage::Opened) {
+                context.progress.Step();
+                context.progress.Activity(kIdentifying);
+                return;
+            }
             if (stage == BatchStage::HardwareRead) {
                 context.progress.SetTotal(
                     kSetupSteps +

@@ -220,7 +220,7 @@ TEST_F(Cli, DiffAndShowWorkOnFilesAlone) {
     EXPECT_EQ(same.code, kExitOk);
     const Outcome diff = Run({"diff", a, b});
     EXPECT_EQ(diff.code, kExitDifferent);
-    EXPECT_EQ(diff.out, "COM2 address: 145 in " + a + ", 7 in " + b + "\n");
+    EXPECT_EQ(diff.out, "A: " + a + "\nB: " + b + "\nCOM2 address: 145 in A, 7 in B\n");
 
     const Outcome show = Run({"show", a});
     EXPECT_EQ(show.code, kExitOk);
