@@ -66,10 +66,12 @@ TEST_F(Cli, ReadWritesTheFileToStandardOutput) {
     EXPECT_NE(read.out.find("# Identity KFT018-01-01, hardware value 7."), std::string::npos);
     EXPECT_NE(read.out.find("[card]\nfamily = KFT018\n"), std::string::npos);
     EXPECT_NE(read.out.find("[Output 8]\n"), std::string::npos);
-    // Not a terminal: plain progress lines on standard error, one per tenth of the way.
-    EXPECT_EQ(read.err.rfind("reading COM1\n", 0), 0U) << read.err;
+    // Not a terminal: plain progress lines on standard error, one for the identification and
+    // one per tenth of the way.
+    EXPECT_EQ(read.err.rfind("reading COM1\nreading COM1: identifying the card\n", 0), 0U)
+        << read.err;
     EXPECT_NE(read.err.find("reading COM1: 49/49\n"), std::string::npos) << read.err;
-    EXPECT_EQ(std::count(read.err.begin(), read.err.end(), '\n'), 11) << read.err;
+    EXPECT_EQ(std::count(read.err.begin(), read.err.end(), '\n'), 12) << read.err;
 }
 
 TEST_F(Cli, AnIdentityWithALineBreakCannotBreakTheFile) {
