@@ -24,9 +24,13 @@ std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
 }
 
+void FormatPlaceholder(int number, char* text) {
+    std::snprintf(text, kEntrySize, "Text %.3d", number);
+}
+
 void WritePlaceholder(int number) {
     if (LanguageTable[number]) {
-        std::snprintf(LanguageTable[number].get(), kEntrySize, "Text %.3d", number);
+        FormatPlaceholder(number, LanguageTable[number].get());
     }
 }
 
@@ -265,6 +269,13 @@ void FreeLanguageTable() {
     for (auto& entry : LanguageTable) {
         entry.reset();
     }
+}
+
+bool HoldsLanguageText(int number) {
+    const char* text = LanguageEntry(number);
+    char placeholder[kEntrySize];
+    FormatPlaceholder(number, placeholder);
+    return text[0] != '\0' && std::strcmp(text, placeholder) != 0;
 }
 
 const char* LanguageEntry(int number) {

@@ -40,3 +40,6 @@ void FreeLanguageTable();
 
 // The text of entry number (0-1099); empty when the table is not allocated.
 const char* LanguageEntry(int number);
+// True when entry number holds a text from the language file: not its placeholder (the file
+// ends before it) and not empty.
+bool HoldsLanguageText(int number);

@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-#include "link/OpenFailure.h"
 #include "link/SerialPortParameter.h"
+#include "ui/LinkTexts.h"
 #include "ui/Texts.h"
 
 namespace {
@@ -41,8 +41,9 @@ void ShowLanguageWarning(int textNumber, int captionNumber) {
 
 void ShowBatchFailure(BatchFailure failure, const SerialPortParameter& port, int captionNumber) {
     if (failure == BatchFailure::CannotOpen) {
-        ShowLanguageError(kTextCannotOpen, captionNumber,
-                          QString::fromStdString(port.OpenFailureText()));
+        ShowLanguageError(
+            kTextCannotOpen, captionNumber,
+            OpenFailureDetail(port.PortName, port.OpenedDevice(), port.LastOpenFailure()));
     } else {
         ShowLanguageError(kTextNoAnswer, captionNumber);
     }
