@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,8 @@ class PageKeys : public SheetTest {
         return sheet->PageControl->currentWidget()->objectName().toStdString();
     }
 
-    // Everything the user could have changed, as text.
+    // Everything the user could have changed, as text, by control name (showing a page reorders
+    // the pages among their siblings).
     Texts Values() const {
         Texts values;
         for (const QComboBox* combo : sheet->findChildren<QComboBox*>()) {
@@ -91,6 +93,7 @@ class PageKeys : public SheetTest {
             values.push_back(list->objectName().toStdString() + "=" +
                              std::to_string(list->count()));
         }
+        std::sort(values.begin(), values.end());
         return values;
     }
 };
