@@ -15,6 +15,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,40 @@ TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {
         if (IsUsedNumber(number)) {
             EXPECT_FALSE(text.empty()) << Key(number) << " is empty";
         }
+    }
+}
+
+// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
+// (200-207). Each language file holds them all, each different from the English fallback
+// except in English.
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200,
+                               201, 202, 203, 204, 205, 206, 207};
+
+TEST_P(ShippedLanguageFile, HoldsTheScreenReaderAndSerialLinkTexts) {
+    for (int number : kLaterTexts) {
+        EXPECT_TRUE(HoldsLanguageText(number)) << Key(number) << " is missing or empty";
+        const std::string text = LanguageBytes(number);
+        EXPECT_LE(text.size(), 100u) << Key(number);
+        for (unsigned char byte : text) {
+            EXPECT_GE(byte, 0x20) << Key(number);
+        }
+    }
+}
+
+// The sheet's caption reads "<14> - <93>01.04": text 93 ends with the space before the digits.
+TEST_P(ShippedLanguageFile, FirmwareTextEndsWithTheSpaceBeforeTheVersion) {
+    const std::string firmware = LanguageBytes(93);
+    ASSERT_FALSE(firmware.empty());
+    EXPECT_EQ(firmware.back(), ' ');
+}
+
+// Windows shown one above the other carry different titles: the progress window above the
+// dialog that runs the transfer.
+TEST_P(ShippedLanguageFile, StackedWindowsHaveDifferentTitles) {
+    const std::pair<int, int> stacked[] = {{38, 0}, {39, 23}, {38, 39}};
+    for (const auto& [upper, lower] : stacked) {
+        EXPECT_NE(LanguageBytes(upper), LanguageBytes(lower))
+            << Key(upper) << " and " << Key(lower);
     }
 }
 
@@ -192,6 +227,8 @@ const std::vector<Placement>& Placements() {
         {{57, 58, 59, 95}, Room::Label, 145, "outputs page labels"},
         {Range(kFirstEvent, kLastEvent), Room::ListEntry, 145, "event lists"},
         {{40}, Room::Label, 289, "progress label"},
+        // Shown in the port list beside the port name, and in the list that opens wider.
+        {{200}, Room::ComboEntry, 138, "port list"},
     };
     return placements;
 }
