@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core qt6-wayland
   xvfb openbox xdotool x11-utils imagemagick
   locales
+  at-spi2-core dbus python3-dbus
 )
 
 # The Windows build of the parts without Qt, its tests under Wine, and the Debian package checks.
