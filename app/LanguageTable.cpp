@@ -34,13 +34,13 @@ std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
 }
 
-void FormatPlaceholder(char* out, int number) {
-    std::snprintf(out, kEntrySize, "Text %.3d", number);
+void FormatPlaceholder(int number, char* text) {
+    std::snprintf(text, kEntrySize, "Text %.3d", number);
 }
 
 void WritePlaceholder(int number) {
     if (LanguageTable[number]) {
-        FormatPlaceholder(LanguageTable[number].get(), number);
+        FormatPlaceholder(number, LanguageTable[number].get());
     }
 }
 
@@ -285,6 +285,13 @@ void FreeLanguageTable() {
     }
 }
 
+bool HoldsLanguageText(int number) {
+    const char* text = LanguageEntry(number);
+    char placeholder[kEntrySize];
+    FormatPlaceholder(number, placeholder);
+    return text[0] != '\0' && std::strcmp(text, placeholder) != 0;
+}
+
 const char* LanguageEntry(int number) {
     if (number < 0 || number >= kLanguageTableSize || !LanguageTable[number]) {
         return "";
@@ -293,8 +300,5 @@ const char* LanguageEntry(int number) {
 }
 
 const char* LanguageEntryOr(int number, const char* fallback) {
-    char placeholder[kEntrySize];
-    FormatPlaceholder(placeholder, number);
-    const char* entry = LanguageEntry(number);
-    return *entry == '\0' || std::strcmp(entry, placeholder) == 0 ? fallback : entry;
+    return HoldsLanguageText(number) ? LanguageEntry(number) : fallback;
 }

@@ -43,6 +43,9 @@ void FreeLanguageTable();
 
 // The text of entry number (0-1099); empty when the table is not allocated.
 const char* LanguageEntry(int number);
+// True when entry number holds a text from the language file: not its placeholder (the file
+// ends before it) and not empty.
+bool HoldsLanguageText(int number);
 // The same, or `fallback` when the loaded language file does not have the entry (it still
 // holds its placeholder): the texts added after the first release fall back to English.
 const char* LanguageEntryOr(int number, const char* fallback);

@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
+#include "ui/Accessibility.h"
 #include "ui/Appearance.h"
 #include "ui/LanguageDialog.h"
 #include "ui/Messages.h"
@@ -103,6 +104,7 @@ int RunGuarded(int& argc, char** argv) {
         // The dialogs end the program themselves (closing a dialog that stands for the program).
         QApplication::setQuitOnLastWindowClosed(false);
         ApplyApplicationAppearance(*application);
+        InstallAccessibleNames();
         Dialogs dialogs;
         dialogs.language->show();
         return application->exec();

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the 16 x 16 push-button glyphs of Brovane into assets/glyphs/ and the application icon
-in its usual sizes into assets/icons/.
+"""Draws the push-button glyphs of Brovane into assets/glyphs/ and the application icon in its
+usual sizes into assets/icons/. Each glyph comes at 16 x 16 (NAME.png) and, for displays scaled
+to 150 % and 200 %, at 24 x 24 and 32 x 32 (NAME-24.png, NAME-32.png), each drawn at its own size
+so that none is a blurred enlargement.
 
 Only the standard library: every shape is a signed distance function (negative inside),
 sampled 8 x 8 times per pixel, so the edges come out anti-aliased. Each shape has a dark
@@ -18,6 +20,7 @@ import zlib
 
 SIZE = 16
 SUBSAMPLES = 8
+GLYPH_SIZES = (16, 24, 32)
 
 
 # ---- geometry -------------------------------------------------------------------------------
@@ -169,14 +172,18 @@ def ico(images):
     return header + entries + data
 
 
-def enlarged_on_checkerboard(rgba, factor=8):
-    size = SIZE * factor
+def glyph_file_name(name, size):
+    return name + (".png" if size == SIZE else "-%d.png" % size)
+
+
+def enlarged_on_checkerboard(rgba, side=SIZE, factor=8):
+    size = side * factor
     out = bytearray()
     for y in range(size):
         for x in range(size):
             light = ((x // 8) + (y // 8)) % 2 == 0
             background = 235 if light else 200
-            i = ((y // factor) * SIZE + x // factor) * 4
+            i = ((y // factor) * side + x // factor) * 4
             alpha = rgba[i + 3] / 255.0
             out += bytes(round(rgba[i + c] * alpha + background * (1 - alpha)) for c in range(3))
             out.append(255)
@@ -242,13 +249,15 @@ def main():
     target = os.path.join(root, "assets", "glyphs")
     os.makedirs(target, exist_ok=True)
     for name, layers in GLYPHS.items():
-        rgba = to_rgba_bytes(render(layers))
-        with open(os.path.join(target, name + ".png"), "wb") as out:
-            out.write(png(SIZE, SIZE, rgba))
-        if args.preview:
-            os.makedirs(args.preview, exist_ok=True)
-            with open(os.path.join(args.preview, name + "-8x.png"), "wb") as out:
-                out.write(enlarged_on_checkerboard(rgba))
+        for size in GLYPH_SIZES:
+            rgba = to_rgba_bytes(render(layers, size))
+            with open(os.path.join(target, glyph_file_name(name, size)), "wb") as out:
+                out.write(png(size, size, rgba))
+            if args.preview:
+                os.makedirs(args.preview, exist_ok=True)
+                preview = glyph_file_name(name, size).replace(".png", "-8x.png")
+                with open(os.path.join(args.preview, preview), "wb") as out:
+                    out.write(enlarged_on_checkerboard(rgba, size))
 
     icons = os.path.join(root, "assets", "icons")
     os.makedirs(icons, exist_ok=True)

@@ -23,6 +23,7 @@ test_packages=(
   locales
   g++-mingw-w64-x86-64-posix wine64
   lintian desktop-file-utils appstream strace fakeroot
+  at-spi2-core dbus python3-dbus
 )
 
 sets=("$@")

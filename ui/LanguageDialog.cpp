@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QIcon>
 #include <QPushButton>
 #include <QShowEvent>
 #include <new>
@@ -12,6 +11,7 @@
 #include "app/LanguageTable.h"
 #include "model/RegisterImage.h"
 #include "ui/Appearance.h"
+#include "ui/Glyphs.h"
 #include "ui/Messages.h"
 #include "ui/SetPort.h"
 #include "ui/Texts.h"
@@ -33,8 +33,7 @@ TTLanguageDialog::TTLanguageDialog(QWidget* parent)
     : QDialog(parent),
       GroupBox1(new QGroupBox(this)),
       ComboLanguage(new QComboBox(this)),
-      ButtonOk(
-          new QPushButton(QIcon(QStringLiteral(":/glyphs/ok.png")), QStringLiteral("Ok"), this)),
+      ButtonOk(new QPushButton(GlyphIcon("ok"), QStringLiteral("Ok"), this)),
       allocate_(AllocateRegisterImage) {
     setObjectName(QStringLiteral("TLanguageDialog"));
     setWindowTitle(QStringLiteral("Set Language"));

@@ -15,8 +15,9 @@ void ShowLanguageError(int textNumber, int captionNumber);
 // The same with a second line that says more (which device, why).
 void ShowLanguageError(int textNumber, int captionNumber, const QString& detail);
 void ShowLanguageWarning(int textNumber, int captionNumber);
-// A failed card batch: "cannot open" with the device and the system's reason on a second line,
-// or "no answer" from the card with why on a second line. A programming that stopped part-way
-// passes its registers: a third line says what the card holds now.
+// A failed card batch: "cannot open" with the port name, its device and the reason on a second
+// line (and what to do when the device is missing), or "no answer" from the card with why on a
+// second line. A programming that stopped part-way passes its registers: a third line says what
+// the card holds now.
 void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port, int captionNumber,
                       const std::vector<int>& programmed = {});

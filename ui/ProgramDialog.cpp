@@ -2,10 +2,10 @@
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <utility>
 
 #include "app/AppState.h"
 #include "link/CardBatch.h"
@@ -14,6 +14,7 @@
 #include "model/ProgramSummary.h"
 #include "model/RegisterImage.h"
 #include "ui/Appearance.h"
+#include "ui/Glyphs.h"
 #include "ui/Messages.h"
 #include "ui/ProgressDialog.h"
 #include "ui/Texts.h"
@@ -138,13 +139,13 @@ TTProgramDialog::TTProgramDialog(QWidget* parent) : QDialog(parent) {
         ++number;
     }
 
-    ButtonProg = new QPushButton(QIcon(QStringLiteral(":/glyphs/program.png")), QString(), this);
+    ButtonProg = new QPushButton(GlyphIcon("program"), QString(), this);
     ButtonProg->setObjectName(QStringLiteral("ButtonProg"));
     ButtonProg->setGeometry(241, 277, 81, 25);
     ButtonProg->setIconSize(QSize(16, 16));
     // Return programs the card, as the dialog's purpose; Escape cancels.
     ButtonProg->setDefault(true);
-    ButtonCancel = new QPushButton(QIcon(QStringLiteral(":/glyphs/cancel.png")), QString(), this);
+    ButtonCancel = new QPushButton(GlyphIcon("cancel"), QString(), this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setGeometry(336, 277, 81, 25);
     ButtonCancel->setIconSize(QSize(16, 16));
@@ -178,9 +179,13 @@ void TTProgramDialog::FormShow() {
     LabelProgParam->setText(LanguageText(kTextHeading));
     FitToText(LabelProgParam);
 
-    if (!RegisterImageStorage) {
-        return;
+    if (RegisterImageStorage) {
+        ShowSummary();
     }
+    NameSummaryCells();
+}
+
+void TTProgramDialog::ShowSummary() {
     const ParityNames parityNames = {LanguageBytes(kTextFirstParity),
                                      LanguageBytes(kTextFirstParity + 1),
                                      LanguageBytes(kTextFirstParity + 2)};
@@ -191,6 +196,26 @@ void TTProgramDialog::FormShow() {
         ApplyCell(LabelParityN[port], summary.parity[port]);
         ApplyCell(LabelStopN[port], summary.stop[port]);
         ApplyCell(LabelAddN[port], summary.address[port]);
+    }
+}
+
+void TTProgramDialog::NameSummaryCells() {
+    const std::array<const QLabel*, 4> columns = {LabelCOM0, LabelCOM1, LabelCOM2, LabelCOM3};
+    const std::array<std::pair<const QLabel*, const std::array<QLabel*, 4>*>, 5> rows = {{
+        {LabelProt, &LabelProtN},
+        {LabelSerial, &LabelBaudN},
+        {LabelParity, &LabelParityN},
+        {LabelStop, &LabelStopN},
+        {LabelAddress, &LabelAddN},
+    }};
+    // A listener hears each value with its port and its row: "COM2 Baud rate 9600".
+    const QChar space = QLatin1Char(' ');
+    for (const auto& [heading, cells] : rows) {
+        for (int port = 0; port < PortSummary::kPortCount; ++port) {
+            QLabel* cell = (*cells)[port];
+            cell->setAccessibleName(columns[port]->text() + space + heading->text() + space +
+                                    cell->text());
+        }
     }
 }
 

@@ -33,6 +33,10 @@ class TTProgramDialog : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The cells from the RegisterImage.
+    void ShowSummary();
+    // Each cell's screen-reader name: its column, its row and its value.
+    void NameSummaryCells();
     // Ends a failed programming: progress closed, error shown, buttons usable again.
     void FailProgramming(const BatchResult& result);
     void SetButtonsEnabled(bool enabled);

@@ -1,5 +1,6 @@
 #include "ui/PropSheet.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -55,6 +57,7 @@ TTPropSheet::TTPropSheet(QWidget* parent) : QDialog(parent) {
     BuildOutputPage();
     ConnectHandlers();
     SetKeyboardOrder();
+    SetPageKeys();
 }
 
 void TTPropSheet::BuildPanels() {
@@ -86,10 +89,9 @@ void TTPropSheet::BuildPanels() {
 
     Control = Make<QWidget>(this, QStringLiteral("Control"),
                             QRect(0, kClientHeight - kControlHeight, kClientWidth, kControlHeight));
-    OKBtn =
-        MakeGlyphButton(Control, QStringLiteral("OKBtn"), QRect(218, 2, 81, 25), ":/glyphs/ok.png");
-    CancelBtn = MakeGlyphButton(Control, QStringLiteral("CancelBtn"), QRect(306, 2, 81, 25),
-                                ":/glyphs/cancel.png");
+    OKBtn = MakeGlyphButton(Control, QStringLiteral("OKBtn"), QRect(218, 2, 81, 25), "ok");
+    CancelBtn =
+        MakeGlyphButton(Control, QStringLiteral("CancelBtn"), QRect(306, 2, 81, 25), "cancel");
 }
 
 void TTPropSheet::SetKeyboardOrder() {
@@ -112,6 +114,39 @@ void TTPropSheet::SetKeyboardOrder() {
     order.insert(order.end(), {OKBtn, CancelBtn});
     for (size_t k = 1; k < order.size(); ++k) {
         setTabOrder(order[k - 1], order[k]);
+    }
+}
+
+void TTPropSheet::SetPageKeys() {
+    // Shortcuts of the window come before the control with the focus, so a drop-down list never
+    // takes Ctrl+PageDown as "last entry".
+    const auto pageKey = [this](QKeyCombination keys, int direction) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, direction] { TurnPage(direction); });
+    };
+    pageKey(Qt::CTRL | Qt::Key_Tab, 1);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    pageKey(Qt::CTRL | Qt::Key_PageUp, -1);
+    // Shift+Tab arrives as Backtab from the window system, as Tab with Shift from elsewhere.
+    pageKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1);
+    pageKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1);
+}
+
+void TTPropSheet::TurnPage(int direction) {
+    const int count = PageControl->count();
+    int index = PageControl->currentIndex();
+    for (int step = 0; step < count; ++step) {
+        index = (index + direction + count) % count;
+        if (PageControl->isTabVisible(index) && PageControl->isTabEnabled(index)) {
+            break;
+        }
+    }
+    // The focus waits on the tabs, where no key changes a value of the new page.
+    QWidget* const focused = QApplication::focusWidget();
+    const bool onPages = focused != nullptr && PageControl->isAncestorOf(focused);
+    PageControl->setCurrentIndex(index);
+    if (onPages) {
+        PageControl->tabBar()->setFocus(Qt::TabFocusReason);
     }
 }
 

@@ -83,13 +83,21 @@ class TTPropSheet : public QDialog {
     void ConnectHandlers();
     // Tab and Shift+Tab follow the pages' design order, then OK, then Cancel.
     void SetKeyboardOrder();
+    // Ctrl+Tab and Ctrl+PageDown show the next visible page, Ctrl+Shift+Tab and Ctrl+PageUp the
+    // previous one, wherever the focus is on the sheet.
+    void SetPageKeys();
+    void TurnPage(int direction);
     // Leave handlers run when a field loses the focus to another control of the sheet.
     void OnLeave(QLineEdit* field, std::function<void()> handler);
 
     void ShowCaptions();
     void ShowPortPages(const SheetState& state);
     void ShowInputPage(const SheetState& state);
+    // Screen-reader names of the inputs page, from its row labels and column headings.
+    void NameInputControls();
     void ShowOutputPage();
+    // Screen-reader names and tooltips of the outputs page, for the chosen output.
+    void NameOutputControls();
     // Parity, stop-bit and address controls of COM2 follow its protocol.
     void ApplyCom2Protocol(int protocolEntry);
     // Adds or removes the events selected in list for the chosen output; a warning when none

@@ -8,6 +8,7 @@
 #include "model/Fields.h"
 #include "ui/PropSheet.h"
 #include "ui/PropSheetParts.h"
+#include "ui/Texts.h"
 #include "ui/UpDown.h"
 
 using namespace sheet_parts;
@@ -102,7 +103,22 @@ void TTPropSheet::BuildInputPage() {
     LabelDelay->setBuddy(EditDelayN[0]);
 }
 
+void TTPropSheet::NameInputControls() {
+    // Each control is called by its row and its column heading: "Input 3 Lower".
+    const auto name = [](const QLabel* row, int heading) {
+        return row->text() + QLatin1Char(' ') + LanguageText(heading);
+    };
+    for (int i = 0; i < kInputCount; ++i) {
+        ComboInputN[i]->setAccessibleName(name(LabelInputN[i], 48));
+        EditSupN[i]->setAccessibleName(name(LabelInputN[i], 49));
+        EditInfN[i]->setAccessibleName(name(LabelInputN[i], 50));
+        EditDelayN[i]->setAccessibleName(name(LabelInputN[i], 51));
+        NameArrows(UpDownDelayN[i], EditDelayN[i]->accessibleName());
+    }
+}
+
 void TTPropSheet::ShowInputPage(const SheetState& state) {
+    NameInputControls();
     for (int n = 1; n <= kInputCount; ++n) {
         FillList(ComboInputN[n - 1], LanguageItems(52, 4), state.inputs[n - 1].type);
     }
@@ -138,6 +154,9 @@ void TTPropSheet::ShowData(int type, const ThresholdRowView& view, QLabel* lower
     const QString unit = QString::fromStdString(view.unit);
     upperUnit->setText(unit);
     lowerUnit->setText(unit);
+    // The unit is no longer the fields' name, but a screen reader still tells it.
+    upper->setAccessibleDescription(unit);
+    lower->setAccessibleDescription(unit);
     if (type == kInputNone) {
         upper->setText(QString::fromStdString(view.upper));
         lower->setText(QString::fromStdString(view.lower));

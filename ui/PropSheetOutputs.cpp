@@ -20,6 +20,12 @@ namespace {
 constexpr int kOutputLeftX = 19;
 constexpr int kOutputRightX = 208;
 constexpr int kOutputColumnWidth = 145;
+constexpr int kTextAllEvents = 58;
+constexpr int kTextAssignedEvents = 59;
+constexpr int kTextAdd = 102;
+constexpr int kTextRemove = 103;
+constexpr int kTextAddTip = 104;
+constexpr int kTextRemoveTip = 105;
 
 }  // namespace
 
@@ -42,10 +48,10 @@ void TTPropSheet::BuildOutputPage() {
                                      QRect(kOutputRightX, 114, kOutputColumnWidth, 201));
     ListEvent->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListEventAss->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ButtonAdd = MakeGlyphButton(OutputDialog, QStringLiteral("ButtonAdd"), QRect(167, 163, 39, 25),
-                                ":/glyphs/add.png");
+    ButtonAdd =
+        MakeGlyphButton(OutputDialog, QStringLiteral("ButtonAdd"), QRect(167, 163, 39, 25), "add");
     ButtonSub = MakeGlyphButton(OutputDialog, QStringLiteral("ButtonSub"), QRect(167, 220, 39, 25),
-                                ":/glyphs/remove.png");
+                                "remove");
     LabelOutput->setBuddy(ComboOutput);
     LabelLogic->setBuddy(ComboLogic);
     LabelEvent->setBuddy(ListEvent);
@@ -85,6 +91,18 @@ void TTPropSheet::RebuildListEventAss() {
         item->setData(Qt::UserRole, event);
     }
     ButtonSub->setEnabled(ListEventAss->count() > 0);
+    NameOutputControls();
+}
+
+void TTPropSheet::NameOutputControls() {
+    const QString output = ComboOutput->currentText() + QStringLiteral(": ");
+    ListEvent->setAccessibleName(output + LanguageText(kTextAllEvents));
+    ListEventAss->setAccessibleName(output + LanguageText(kTextAssignedEvents));
+    ButtonAdd->setAccessibleName(LanguageTextOr(kTextAdd, "Add"));
+    ButtonSub->setAccessibleName(LanguageTextOr(kTextRemove, "Remove"));
+    ButtonAdd->setToolTip(LanguageTextOr(kTextAddTip, "Assign the selected events to the output"));
+    ButtonSub->setToolTip(
+        LanguageTextOr(kTextRemoveTip, "Remove the selected events from the output"));
 }
 
 void TTPropSheet::ComboOutputChange() {

@@ -1,12 +1,13 @@
 #include "ui/PropSheetParts.h"
 
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/Glyphs.h"
 #include "ui/Texts.h"
+#include "ui/UpDown.h"
 
 namespace sheet_parts {
 
@@ -29,7 +30,7 @@ QString Numbered(const char* name, int n) {
 QPushButton* MakeGlyphButton(QWidget* parent, const QString& name, const QRect& geometry,
                              const char* glyph) {
     auto* button = Make<QPushButton>(parent, name, geometry);
-    button->setIcon(QIcon(QString::fromLatin1(glyph)));
+    button->setIcon(GlyphIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setAutoDefault(false);
     return button;
@@ -55,6 +56,14 @@ QString LabelCaption(int number) {
 
 void FitHeightToText(QLabel* label) {
     label->resize(label->width(), label->heightForWidth(label->width()));
+}
+
+void NameArrows(UpDown* spinner, const QString& fieldName) {
+    constexpr int kTextUp = 100;
+    constexpr int kTextDown = 101;
+    const QString space = QStringLiteral(" ");
+    spinner->SetArrowNames(fieldName + space + LanguageTextOr(kTextUp, "up"),
+                           fieldName + space + LanguageTextOr(kTextDown, "down"));
 }
 
 LineEntries ReadLine(const QComboBox* protocol, const QComboBox* baud, const QComboBox* parity,

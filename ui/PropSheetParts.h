@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class UpDown;
 
 namespace sheet_parts {
 
@@ -39,6 +40,8 @@ QStringList LanguageItems(int first, int count);
 QString LabelCaption(int number);
 // A word-wrapped label keeps its top line and width and becomes as tall as its text.
 void FitHeightToText(QLabel* label);
+// The spinner's arrows are named after its field: "Input 3 Delay ms up".
+void NameArrows(UpDown* spinner, const QString& fieldName);
 LineEntries ReadLine(const QComboBox* protocol, const QComboBox* baud, const QComboBox* parity,
                      const QComboBox* stop);
 // The text a field shows, as its numbers are read: a masked field's blank positions are spaces

@@ -10,6 +10,7 @@
 #include "ui/Messages.h"
 #include "ui/PropSheet.h"
 #include "ui/PropSheetParts.h"
+#include "ui/Texts.h"
 #include "ui/UpDown.h"
 
 using namespace sheet_parts;
@@ -161,6 +162,8 @@ void TTPropSheet::BuildCom3Page() {
 }
 
 void TTPropSheet::ShowPortPages(const SheetState& state) {
+    constexpr int kTextAddress = 32;
+    NameArrows(UpDownAddress, LanguageText(kTextAddress));
     FillList(ComboProt, {QString::fromLatin1(kNexpr), QStringLiteral("KARVO")}, state.com0Protocol);
     FillList(ComboBaud, BaudItems(kCom0BaudEntries), state.com0Baud);
 

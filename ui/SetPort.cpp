@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QIcon>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -22,6 +21,8 @@
 #include "model/FirmwareVariant.h"
 #include "model/RegisterImage.h"
 #include "ui/Appearance.h"
+#include "ui/Glyphs.h"
+#include "ui/LinkTexts.h"
 #include "ui/Messages.h"
 #include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
@@ -42,8 +43,8 @@ constexpr int kTextWarningCaption = 46;
 constexpr int kPortCount = kPortChoiceCount;
 constexpr int kResultConfirmed = 1;
 
-QPushButton* MakeGlyphButton(const QString& glyph, const QRect& geometry, QWidget* parent) {
-    auto* button = new QPushButton(QIcon(glyph), QString(), parent);
+QPushButton* MakeGlyphButton(const char* glyph, const QRect& geometry, QWidget* parent) {
+    auto* button = new QPushButton(GlyphIcon(glyph), QString(), parent);
     button->setIconSize(QSize(16, 16));
     button->setGeometry(geometry);
     return button;
@@ -92,9 +93,8 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
     : QDialog(parent),
       GroupPort(new QGroupBox(this)),
       ComboPort(new PortComboBox([this] { RefreshPortEntries(); }, GroupPort)),
-      ButtonOk(MakeGlyphButton(QStringLiteral(":/glyphs/ok.png"), QRect(10, 79, 81, 25), this)),
-      ButtonCancel(
-          MakeGlyphButton(QStringLiteral(":/glyphs/cancel.png"), QRect(97, 79, 81, 25), this)) {
+      ButtonOk(MakeGlyphButton("ok", QRect(10, 79, 81, 25), this)),
+      ButtonCancel(MakeGlyphButton("cancel", QRect(97, 79, 81, 25), this)) {
     setObjectName(QStringLiteral("TSetPortParam"));
     SetDialogBorder(*this);
     setFixedSize(186, 113);
@@ -132,7 +132,7 @@ QStringList TTSetPortParam::PortEntryTexts() const {
 void TTSetPortParam::RefreshPortEntries() {
     QStringList texts;
     for (const PortChoice& choice : ListPortChoices()) {
-        texts << QString::fromStdString(PortChoiceText(choice));
+        texts << PortEntryText(choice);
     }
     static_cast<PortEntryDelegate*>(portEntries_)->SetEntryTexts(texts);
     // The entries are wider than the field; the list opens as wide as they need.

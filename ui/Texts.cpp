@@ -10,3 +10,7 @@ std::string LanguageBytes(int number) {
 QString LanguageText(int number) {
     return DecodeLanguageBytes(LanguageBytes(number));
 }
+
+QString LanguageTextOr(int number, const char* english) {
+    return DecodeLanguageBytes(LanguageEntryOr(number, english));
+}

@@ -47,6 +47,11 @@ void UpDown::SetIncrement(int increment) {
     increment_ = increment;
 }
 
+void UpDown::SetArrowNames(const QString& up, const QString& down) {
+    up_->setAccessibleName(up);
+    down_->setAccessibleName(down);
+}
+
 void UpDown::SetPosition(int position) {
     position_ = position;
     if (field_ != nullptr) {

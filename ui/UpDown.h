@@ -20,6 +20,8 @@ class UpDown : public QWidget {
     void SetAssociate(QLineEdit* field);
     void SetRange(int minimum, int maximum);
     void SetIncrement(int increment);
+    // What a screen reader calls the two arrows.
+    void SetArrowNames(const QString& up, const QString& down);
 
     int Position() const { return position_; }
     void SetPosition(int position);

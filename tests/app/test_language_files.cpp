@@ -15,12 +15,15 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/LanguageTable.h"
+#include "app/NoAnswerTexts.h"
 #include "app/ProgramDirectory.h"
+#include "model/FirmwareVariant.h"
 #include "ui/Appearance.h"
 #include "ui/Texts.h"
 
@@ -91,6 +94,62 @@ TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {
         if (IsUsedNumber(number)) {
             EXPECT_FALSE(text.empty()) << Key(number) << " is empty";
         }
+    }
+}
+
+// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
+// (200-207). Each language file holds them all, each different from the English fallback
+// except in English.
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200, 201, 202, 203, 204, 205, 206, 207,
+                               210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222};
+
+TEST_P(ShippedLanguageFile, HoldsTheScreenReaderAndSerialLinkTexts) {
+    for (int number : kLaterTexts) {
+        EXPECT_TRUE(HoldsLanguageText(number)) << Key(number) << " is missing or empty";
+        const std::string text = LanguageBytes(number);
+        EXPECT_LE(text.size(), 100u) << Key(number);
+        for (unsigned char byte : text) {
+            EXPECT_GE(byte, 0x20) << Key(number);
+        }
+    }
+}
+
+// The words for a silent card carry the values Brovane puts in (%1, %2) in every language: a
+// translation that lost one would drop the register or the bytes.
+TEST_P(ShippedLanguageFile, SaysWhyACardDoesNotAnswerWithEveryValue) {
+    BatchResult result;
+    result.failure = BatchFailure::NoAnswer;
+    result.failedRegister = 12;
+    result.diagnosis.fault = ReplyFault::CutShort;
+    result.diagnosis.got = 13;
+    result.diagnosis.expected = 16;
+    const std::string line = NoAnswerLine(result);
+    EXPECT_EQ(line.find('%'), std::string::npos) << line;
+    for (const char* value : {"12", "13", "16"}) {
+        EXPECT_NE(line.find(value), std::string::npos) << line;
+    }
+    result.registersDone = 10;
+    result.failedRequestSent = true;
+    const std::string partWay = PartWayLine(ExchangedRegisters(2), result);
+    for (const char* value : {"0-4, 7-11", "12", "13-47"}) {
+        EXPECT_NE(partWay.find(value), std::string::npos) << partWay;
+    }
+}
+
+// The sheet's caption reads "<14> - <93>01.04": text 93 ends with the space before the digits.
+TEST_P(ShippedLanguageFile, FirmwareTextEndsWithTheSpaceBeforeTheVersion) {
+    const std::string firmware = LanguageBytes(93);
+    ASSERT_FALSE(firmware.empty());
+    EXPECT_EQ(firmware.back(), ' ');
+}
+
+// Windows shown one above the other carry different titles: the progress window above the
+// dialog that runs the transfer.
+TEST_P(ShippedLanguageFile, StackedWindowsHaveDifferentTitles) {
+    const std::pair<int, int> stacked[] = {{38, 0}, {39, 23}, {38, 39}};
+    for (const auto& [upper, lower] : stacked) {
+        EXPECT_NE(LanguageBytes(upper), LanguageBytes(lower))
+            << Key(upper) << " and " << Key(lower);
     }
 }
 
@@ -192,6 +251,8 @@ const std::vector<Placement>& Placements() {
         {{57, 58, 59, 95}, Room::Label, 145, "outputs page labels"},
         {Range(kFirstEvent, kLastEvent), Room::ListEntry, 145, "event lists"},
         {{40}, Room::Label, 289, "progress label"},
+        // Shown in the port list beside the port name, and in the list that opens wider.
+        {{200}, Room::ComboEntry, 138, "port list"},
     };
     return placements;
 }

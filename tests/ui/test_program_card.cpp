@@ -130,7 +130,9 @@ TEST_F(ProgramCardTest, PortThatCannotBeOpenedLeavesTheDialogUsable) {
     dialog_.show();
     // The programming names the device and the reason as the card read does.
     ProgramExpectingMessage(QMessageBox::Critical, 16, 36,
-                            QStringLiteral("/nonexistent/brovane-no-such-port: no such device"));
+                            QStringLiteral("COM1 (/nonexistent/brovane-no-such-port): no such "
+                                           "device\nPlug in the adapter, or choose a port that "
+                                           "the list shows with a device."));
     ExpectDialogUsable();
     EXPECT_EQ(dialog_.result(), 0);
 }

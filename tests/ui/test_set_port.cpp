@@ -391,7 +391,12 @@ struct OpenFailureCase {
     const char* name;
     std::function<std::string(const std::string& scratch, PtyCardServer& card)> device;
     const char* reason;
+    const char* advice;  // what to do, after the reason
 };
+
+// Without these texts in the language file the program says it in English.
+constexpr char kPlugInAdapter[] =
+    "\nPlug in the adapter, or choose a port that the list shows with a device.";
 
 class APortThatCannotBeOpened : public SetPortTest,
                                 public testing::WithParamInterface<OpenFailureCase> {};
@@ -414,9 +419,10 @@ TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
         dialog_->ButtonOk->click();
         EXPECT_THAT(
             answerer.Shown(),
-            ElementsAre(ShownMessage{
-                "Text 016",
-                QString::fromStdString("Text 036\n" + device + ": " + GetParam().reason), kError}));
+            ElementsAre(ShownMessage{"Text 016",
+                                     QString::fromStdString("Text 036\nCOM1 (" + device + "): " +
+                                                            GetParam().reason + GetParam().advice),
+                                     kError}));
     }
     EXPECT_EQ(card_->CommandCount(), 0);
     EXPECT_EQ(sheetShows_, 0);
@@ -430,39 +436,44 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailureCase{
             "Missing",
             [](const std::string& scratch, PtyCardServer&) { return scratch + "/missing"; },
-            "no such device"},
+            "no such device", kPlugInAdapter},
         OpenFailureCase{"RegularFile",
                         [](const std::string& scratch, PtyCardServer&) {
                             const std::string file = scratch + "/card";
                             std::fclose(std::fopen(file.c_str(), "w"));
                             return file;
                         },
-                        "not a serial device"},
+                        "not a serial device", ""},
         OpenFailureCase{"Folder",
                         [](const std::string& scratch, PtyCardServer&) { return scratch; },
-                        "not a serial device"},
+                        "not a serial device", ""},
         OpenFailureCase{"HeldByAnotherProcess",
                         [](const std::string&, PtyCardServer& card) { return card.DevicePath(); },
-                        "in use by another program"}),
+                        "in use by another program", ""}),
     [](const testing::TestParamInfo<OpenFailureCase>& info) {
         return std::string(info.param.name);
     });
 
-// The shipped texts of message 36 lead on to the line with the device and the reason.
+// The shipped texts of message 36 lead on to the line with the port, its device, the reason and
+// what to do, all in the user's language.
 TEST_F(SetPortTest, TheCannotOpenMessageReadsOnWithTheReasonInEveryLanguage) {
     ProgramDirectory = ExecutableDirectory();
     setenv("BROVANE_COM1", "/nonexistent/brovane-port", 1);
-    const char* const expected[] = {"The serial port cannot be opened:",
-                                    "Die serielle Schnittstelle l\u00e4sst sich nicht \u00f6ffnen:",
-                                    "Impossibile aprire la porta seriale:"};
+    const char* const expected[] = {
+        "The serial port cannot be opened:\nCOM1 (/nonexistent/brovane-port): no such device\n"
+        "Plug in the adapter, or choose a port that the list shows with a device.",
+        "Die serielle Schnittstelle l\u00e4sst sich nicht \u00f6ffnen:\nCOM1 "
+        "(/nonexistent/brovane-port): Ger\u00e4t nicht vorhanden\nAdapter einstecken oder einen "
+        "Port w\u00e4hlen, den die Liste mit einem Ger\u00e4t zeigt.",
+        "Impossibile aprire la porta seriale:\nCOM1 (/nonexistent/brovane-port): dispositivo "
+        "inesistente\nCollegare l'adattatore o scegliere una porta che l'elenco mostra con un "
+        "dispositivo."};
     for (int number = 0; number < 3; ++number) {
         ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(number)), 0) << number;
         MessageBoxAnswerer answerer;
         dialog_->ButtonOk->click();
         EXPECT_THAT(answerer.Shown(),
-                    ElementsAre(ShownMessage{LanguageText(16),
-                                             QString::fromUtf8(expected[number]) +
-                                                 "\n/nonexistent/brovane-port: no such device",
+                    ElementsAre(ShownMessage{LanguageText(16), QString::fromUtf8(expected[number]),
                                              kError}))
             << number;
     }
@@ -498,6 +509,23 @@ TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
     EXPECT_EQ(dialog_->ComboPort->lineEdit()->text(), "COM3x");
     EXPECT_STREQ(SerialPort->PortName, "COM3");
     dialog_->ComboPort->hidePopup();
+}
+
+// A name that leads to no device says so in the user's language; the present device's entry has
+// no words of ours.
+TEST_F(SetPortTest, NoDeviceReadsInTheUsersLanguage) {
+    ProgramDirectory = ExecutableDirectory();
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    for (int n = 2; n <= 7; ++n) {
+        setenv(("BROVANE_COM" + std::to_string(n)).c_str(), "/nonexistent/brovane-port", 1);
+    }
+    const char* const noDevice[] = {"no device", "kein Ger\u00e4t", "nessun dispositivo"};
+    for (int number = 0; number < 3; ++number) {
+        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(number)), 0) << number;
+        dialog_->ComboPort->showPopup();
+        EXPECT_EQ(dialog_->PortEntryTexts().at(4), "COM5  " + QString::fromUtf8(noDevice[number]));
+        dialog_->ComboPort->hidePopup();
+    }
 }
 
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
