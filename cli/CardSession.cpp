@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/NoAnswerTexts.h"
+#include "cli/CardLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "link/CardIdentity.h"
@@ -30,22 +32,6 @@ std::string Printable(const std::string& identity) {
     return text;
 }
 
-std::string RegisterRuns(const std::vector<int>& registers) {
-    std::string text;
-    for (size_t i = 0; i < registers.size();) {
-        size_t end = i;
-        while (end + 1 < registers.size() && registers[end + 1] == registers[end] + 1) {
-            ++end;
-        }
-        text += (text.empty() ? "" : ", ") + std::to_string(registers[i]);
-        if (end > i) {
-            text += "-" + std::to_string(registers[end]);
-        }
-        i = end + 1;
-    }
-    return text.empty() ? "none" : text;
-}
-
 std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name) {
     if (name.empty() || name.size() > kLongestPortName) {
         context.err << "brovane-cli: the port name \"" << Printable(name)
@@ -53,12 +39,13 @@ std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::st
                     << " characters\n";
         return nullptr;
     }
-    auto port = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+    auto port = std::make_unique<SerialPortParameter>(CardLine(context, name));
     std::strncpy(port->PortName, name.c_str(), kLongestPortName);
     return port;
 }
 
-void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure) {
+void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure,
+                       int failedRegister) {
     context.err << "brovane-cli: ";
     if (failure == BatchFailure::CannotOpen) {
         // The same device and reason as Brovane's message.
@@ -68,9 +55,8 @@ void ReportPortFailure(CliContext& context, const SerialPortParameter& port, Bat
         context.err << "the card on " << Where(port) << " answered with the identity \""
                     << Printable(port.AnsweredIdentity()) << "\", which this tool does not know\n";
     } else {
-        context.err << "the card on " << Where(port)
-                    << " did not answer correctly; check the cable, the card's power supply and "
-                       "the port\n";
+        context.err << Where(port) << ": " << NoAnswerLine(NoAnswerOf(port, failedRegister))
+                    << "\n";
     }
 }
 
@@ -115,14 +101,14 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
     if (result.failure == BatchFailure::Stopped) {
         context.err
             << "brovane-cli: interrupted; the card was read in part and nothing was saved\n";
-        return {std::nullopt, kExitInterrupted};
+        return {std::nullopt, kExitInterrupted, result};
     }
     if (!result.Ok()) {
-        ReportPortFailure(context, port, result.failure);
-        return {std::nullopt, kExitCardFailure};
+        ReportPortFailure(context, port, result.failure, result.failedRegister);
+        return {std::nullopt, kExitCardFailure, result};
     }
     // A successful identification knows the family.
-    return {CardConfiguration{*FamilyOfVariant(port.FirmwareVariant), image}, kExitOk};
+    return {CardConfiguration{*FamilyOfVariant(port.FirmwareVariant), image}, kExitOk, result};
 }
 
 int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
