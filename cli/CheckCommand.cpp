@@ -24,8 +24,8 @@ TimedExchange Timed(SerialPortParameter& port, Command command) {
     const auto start = std::chrono::steady_clock::now();
     const bool ok = command();
     return {ok,
-            std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now() - start),
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                  start),
             port.FrameLength()};
 }
 
@@ -33,11 +33,11 @@ TimedExchange Timed(SerialPortParameter& port, Command command) {
 std::string ExchangeLine(const char* name, const TimedExchange& exchange, size_t replyBytes) {
     const auto line = LineTime(exchange.requestBytes + replyBytes, kLineBaud);
     char text[160] = {};
-    std::snprintf(text, sizeof text, "%s: %zu bytes out, %zu back in %.0f ms; line time %.0f ms (%.2f)",
-                  name, exchange.requestBytes, replyBytes,
-                  static_cast<double>(exchange.time.count()) / 1000.0,
-                  static_cast<double>(line.count()) / 1000.0,
-                  static_cast<double>(exchange.time.count()) / static_cast<double>(line.count()));
+    std::snprintf(
+        text, sizeof text, "%s: %zu bytes out, %zu back in %.0f ms; line time %.0f ms (%.2f)", name,
+        exchange.requestBytes, replyBytes, static_cast<double>(exchange.time.count()) / 1000.0,
+        static_cast<double>(line.count()) / 1000.0,
+        static_cast<double>(exchange.time.count()) / static_cast<double>(line.count()));
     return text;
 }
 

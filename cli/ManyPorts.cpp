@@ -140,8 +140,8 @@ void SaveCard(CliContext& context, PortOutcome& outcome, SafeFile& file,
         outcome.result = "read into " + path;
         return;
     }
-    context.err << "[" << outcome.port << "] brovane-cli: cannot write " << path << ": "
-                << reason << "; an old file of that name is unchanged\n";
+    context.err << "[" << outcome.port << "] brovane-cli: cannot write " << path << ": " << reason
+                << "; an old file of that name is unchanged\n";
     outcome.result = "cannot write " + path;
     outcome.exitCode = kExitCannotWrite;
 }
@@ -161,7 +161,8 @@ int WriteOnPorts(CliContext& context, const std::string& list, const std::string
     if (!ports) {
         return kExitBadInput;
     }
-    return Finish(context, RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
+    return Finish(context,
+                  RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
                       return WriteOnPort(own, port, file, *wanted, verify);
                   }));
 }
@@ -174,7 +175,8 @@ int VerifyOnPorts(CliContext& context, const std::string& list, const std::strin
     if (!ports) {
         return kExitBadInput;
     }
-    return Finish(context, RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
+    return Finish(context,
+                  RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
                       return VerifyOnPort(own, port, file, *wanted);
                   }));
 }

@@ -79,8 +79,8 @@ bool IdentifyOfFamily(CliContext& context, SerialPortParameter& port, PortOutcom
 std::string PartWayWords(const SerialPortParameter& port, const std::vector<int>& registers,
                          const BatchResult& result) {
     const auto done = registers.begin() + result.registersDone;
-    std::string words = FailureWords(port, result) +
-                        "; on the card: " + RegisterRuns({registers.begin(), done});
+    std::string words =
+        FailureWords(port, result) + "; on the card: " + RegisterRuns({registers.begin(), done});
     if (result.failedRequestSent && done != registers.end()) {
         words += "; " + std::to_string(*done) + " unknown";
     }

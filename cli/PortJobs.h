@@ -17,11 +17,11 @@ struct PortOutcome {
     std::string device;    // the device last opened; empty when the name led to none
     std::string identity;  // the card's identity; empty when no card of a known family answered
     int hardwareBits = 0;
-    std::string result;    // "written and verified", "differs at …", "no card", …
-    int exitCode = 0;      // as the command on this port alone would end
+    std::string result;  // "written and verified", "differs at …", "no card", …
+    int exitCode = 0;    // as the command on this port alone would end
     std::chrono::milliseconds time{0};
-    std::string results;   // the port's results, as the command on it alone gives them
-    std::string report;    // the port's messages, as the command on it alone gives them
+    std::string results;  // the port's results, as the command on it alone gives them
+    std::string report;   // the port's messages, as the command on it alone gives them
     std::optional<CardConfiguration> card;  // read: what the card holds
 };
 

@@ -6,8 +6,8 @@
 #include "cli/CardSession.h"
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
-#include "link/SystemDevices.h"
 #include "link/QtSerialLine.h"
+#include "link/SystemDevices.h"
 #include "model/FirmwareVariant.h"
 
 int PortsCommand(CliContext& context, bool probe) {

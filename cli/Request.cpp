@@ -44,9 +44,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             value = argument.substr(equals + 1);
             argument.resize(equals);
         }
-        const bool takesValue =
-            argument == "-o" || argument == "--output" || argument == "--language" ||
-            argument == "--trace";
+        const bool takesValue = argument == "-o" || argument == "--output" ||
+                                argument == "--language" || argument == "--trace";
         if (takesValue && !value) {
             if (i + 1 == arguments.size()) {
                 err << "brovane-cli: " << argument << " needs a value\n";
