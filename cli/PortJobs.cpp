@@ -100,13 +100,26 @@ void Compare(CliContext& context, PortOutcome& outcome, const CardConfiguration&
     outcome.result = differences.empty() ? same : DiffersAt(differences);
 }
 
+// The port of a name checked before the threads began; nothing, with the outcome filled in,
+// should the name no longer make one.
+std::unique_ptr<SerialPortParameter> PortOf(CliContext& context, const std::string& name,
+                                            PortOutcome& outcome) {
+    std::unique_ptr<SerialPortParameter> port = MakePort(context, name);
+    if (!port) {
+        outcome.result = "not a port name";
+        outcome.exitCode = kExitBadInput;
+    }
+    return port;
+}
+
 }  // namespace
 
 PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std::string& file,
                         const CardConfiguration& wanted, bool verify) {
     PortOutcome outcome;
-    const std::unique_ptr<SerialPortParameter> port = MakePort(context, name);
-    if (!IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was written")) {
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port ||
+        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was written")) {
         return outcome;
     }
     const std::vector<int> registers = ExchangedRegisters(port->FirmwareVariant);
@@ -146,8 +159,9 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
 PortOutcome VerifyOnPort(CliContext& context, const std::string& name, const std::string& file,
                          const CardConfiguration& wanted) {
     PortOutcome outcome;
-    const std::unique_ptr<SerialPortParameter> port = MakePort(context, name);
-    if (!IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was read")) {
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port ||
+        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was read")) {
         return outcome;
     }
     const CardReading reading = ReadCard(context, *port);
@@ -163,7 +177,10 @@ PortOutcome VerifyOnPort(CliContext& context, const std::string& name, const std
 
 PortOutcome ReadOnPort(CliContext& context, const std::string& name) {
     PortOutcome outcome;
-    const std::unique_ptr<SerialPortParameter> port = MakePort(context, name);
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port) {
+        return outcome;
+    }
     const CardReading reading = ReadCard(context, *port);
     Describe(outcome, *port);
     outcome.exitCode = reading.exitCode;

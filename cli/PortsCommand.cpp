@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iomanip>
 
+#include "cli/CardLine.h"
 #include "cli/CardSession.h"
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
@@ -22,8 +23,8 @@ int PortsCommand(CliContext& context, bool probe) {
                 continue;
             }
             // QThread rather than std::thread: the serial port's notifiers need one.
-            probes.emplace_back(QThread::create([&choices, &findings, i] {
-                SerialPortParameter port(MakeSystemSerialLine());
+            probes.emplace_back(QThread::create([&context, &choices, &findings, i] {
+                SerialPortParameter port(CardLine(context, choices[i].name));
                 std::strncpy(port.PortName, choices[i].name.c_str(), sizeof port.PortName - 1);
                 const BatchFailure failure = OpenAndIdentify(port);
                 if (failure == BatchFailure::CannotOpen) {

@@ -1,12 +1,16 @@
 // brovane-cli on several cards at once, check on one, and the trace of the frames.
 #include <algorithm>
 
+#include <signal.h>
+
 #include "model/FirmwareVariant.h"
 #include "tests/cli/cli_helpers.h"
+#include "tests/cli/process_helpers.h"
 
 namespace {
 
 using namespace cli_test;
+using namespace std::chrono_literals;
 
 const std::vector<int> kKft018Registers =
     ExchangedRegisters(VariantOfFamily(FirmwareFamily::Kft018));
@@ -91,6 +95,53 @@ TEST_F(CliMany, FourCardsAtOnceEachEndAsItsCardAllowsAndTheWorstGivesTheCode) {
     EXPECT_EQ(cards[1]->RegistersRead(), kKft018Registers);
     EXPECT_TRUE(cards[2]->RegistersWritten().empty());
     EXPECT_EQ(cards[3]->RegistersWritten(), (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 9, 10, 11}));
+}
+
+TEST_F(CliMany, VerifyOfSeveralPortsNamesWhereEachCardDiffers) {
+    const std::string file = SourceFile(0x0202);
+    RegisterImage changed = Filled(0x0202);
+    changed.SetLow(4, 64);
+    StartCard(1, "KFT018-01-01", Filled(0x0202));
+    StartCard(2, "KFT018-01-01", changed);
+    StartCard(3, "KFT026-01-01", Filled(0x0202));
+    const Outcome verify = Run({"verify", "COM1,COM2,COM3", file, "-q"});
+    // A difference (4) ranks above another family (3).
+    EXPECT_EQ(verify.code, kExitDifferent) << verify.err;
+    EXPECT_NE(Row(verify.out, "COM1").find("holds the file"), std::string::npos) << verify.out;
+    EXPECT_NE(Row(verify.out, "COM2").find("differs at COM2 address"), std::string::npos)
+        << verify.out;
+    EXPECT_NE(Row(verify.out, "COM3").find("KFT026-01-01  wrong family (KFT026)"),
+              std::string::npos)
+        << verify.out;
+    EXPECT_NE(verify.out.find("[COM2] COM2 address: "), std::string::npos) << verify.out;
+    EXPECT_NE(verify.err.find("[COM3] brovane-cli: the card on COM3 is KFT026-01-01"),
+              std::string::npos)
+        << verify.err;
+}
+
+TEST_F(CliMany, CtrlCStopsEveryPortWithAReportOfEach) {
+    const std::string file = SourceFile(0x0202);
+    // Cards paced like real 1200-baud lines: the writes take many seconds.
+    PtyCardServer& first = StartCard(1, "KFT018-01-01", Filled(0x0101), 0, 1200);
+    PtyCardServer& second = StartCard(2, "KFT018-01-01", Filled(0x0303), 0, 1200);
+    CliProcess cli({"write", "COM1,COM2", file});
+    ASSERT_TRUE(cli.WaitForError("writing COM1: ", 30s)) << cli.Error();
+    ASSERT_TRUE(cli.WaitForError("writing COM2: ", 30s)) << cli.Error();
+    cli.Signal(SIGINT);
+    const std::optional<int> code = cli.Wait(30s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, kExitInterrupted) << cli.Error();
+    for (PtyCardServer* card : {&first, &second}) {
+        const std::vector<int> written = card->RegistersWritten();
+        EXPECT_FALSE(written.empty());
+        EXPECT_LT(written.size(), kKft018Registers.size());
+    }
+    for (const char* port : {"[COM1] ", "[COM2] "}) {
+        EXPECT_NE(cli.Error().find(std::string(port) +
+                                   "The card now holds part of the new configuration (written: 0-"),
+                  std::string::npos)
+            << cli.Error();
+    }
 }
 
 TEST_F(CliMany, ReadOfSeveralPortsWritesOneFilePerCardIntoTheFolder) {
