@@ -4,6 +4,8 @@
 #            the build under AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets and the
 #            format check.
 # make package  builds brovane_<version>_amd64.deb in the build folder.
+# Each installs only the Debian packages its task needs (scripts/setup.sh build, run, test). A
+# fresh Debian 12 has no make: ./setup installs it first.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -13,15 +15,23 @@ FUZZ_SECONDS ?= 45
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test setup build check windows-core package asan fuzz format-check screenshots
+.PHONY: run test setup setup-build setup-run build check windows-core package asan fuzz \
+	format-check screenshots
 
-run: setup build
+run: setup-build setup-run build
 	scripts/run.sh $(BUILD)
 
 test: setup format-check build check windows-core asan fuzz
 
+# Everything: the build, the programs and the tests.
 setup:
-	@scripts/setup.sh
+	@scripts/setup.sh build run test
+
+setup-build:
+	@scripts/setup.sh build
+
+setup-run:
+	@scripts/setup.sh run
 
 build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -39,7 +49,7 @@ windows-core:
 	BROVANE_WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix scripts/wine-run.sh wineboot --init
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
-package: setup build
+package: setup-build build
 	cmake --build $(BUILD) --target package
 	@ls -l $(BUILD)/brovane_*_amd64.deb
 
@@ -56,5 +66,5 @@ fuzz:
 format-check:
 	scripts/format-check.sh
 
-screenshots: setup build
+screenshots: setup-build setup-run build
 	scripts/screenshots.sh $(BUILD)

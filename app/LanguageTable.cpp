@@ -20,6 +20,16 @@ const char kSectionLine[] = "[Quorix]";
 // file holds before it, and a file that never ends (a device) is not read for ever.
 constexpr std::size_t kSectionSearchLimit = std::size_t{1} << 20;
 
+// Opens a file for reading by its path as the system spells it: Windows by the wide name, so
+// that no letter of the folder is lost to the code page.
+std::FILE* OpenForReading(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
 std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
 }
@@ -61,10 +71,10 @@ class FileBytes : public ByteSource {
   public:
     // Only a plain file is read: a folder, a pipe or a device that bears the name is no language
     // file, and a pipe without a writer would block the open for ever.
-    explicit FileBytes(const std::string& path) {
+    explicit FileBytes(const std::filesystem::path& path) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error) && !error) {
-            file_.reset(std::fopen(path.c_str(), "rb"));
+            file_.reset(OpenForReading(path));
         }
     }
     bool IsOpen() const { return file_ != nullptr; }
@@ -236,14 +246,18 @@ int CreateLanguageTable(LanguageEntryAllocator allocate) {
     return 0;
 }
 
-std::string LanguageFilePath(int languageNumber) {
+std::filesystem::path LanguageFileLocation(int languageNumber) {
     char fileName[32];
     std::snprintf(fileName, sizeof fileName, "lang_%.2d.ini", languageNumber);
-    return ProgramDirectory + fileName;
+    return ProgramDirectory / fileName;
+}
+
+std::string LanguageFilePath(int languageNumber) {
+    return PathText(LanguageFileLocation(languageNumber));
 }
 
 int LoadLanguageTable(int8_t languageNumber) {
-    FileBytes file(LanguageFilePath(languageNumber));
+    FileBytes file(LanguageFileLocation(languageNumber));
     if (!file.IsOpen()) {
         return 1;
     }
@@ -251,7 +265,7 @@ int LoadLanguageTable(int8_t languageNumber) {
 }
 
 std::optional<std::string> ReadLanguageFileFirstLine(int languageNumber, int limit) {
-    FileBytes file(LanguageFilePath(languageNumber));
+    FileBytes file(LanguageFileLocation(languageNumber));
     return ReadFirstLine(file, limit);
 }
 

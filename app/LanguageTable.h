@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,9 @@ int LoadLanguageTable(int8_t languageNumber);
 // The same from the bytes of a language file: 0 when the section line was found, else 2.
 int LoadLanguageText(const std::string& fileContents);
 
-// Path of lang_NN.ini in ProgramDirectory.
+// Path of lang_NN.ini in ProgramDirectory; the files are opened by it.
+std::filesystem::path LanguageFileLocation(int languageNumber);
+// The same path as UTF-8 text, for messages.
 std::string LanguageFilePath(int languageNumber);
 // The first line of lang_NN.ini as a text-mode read of at most `limit` (1-299) characters gives
 // it (CR LF reads as LF; the line feed is kept when it fits), up to its first zero byte. Nothing

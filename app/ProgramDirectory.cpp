@@ -1,33 +1,66 @@
 #include "app/ProgramDirectory.h"
 
-#include <filesystem>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-std::string ProgramDirectory;
+std::filesystem::path ProgramDirectory;
 
-std::string ExecutableDirectory() {
-    std::error_code error;
+namespace {
+
+std::filesystem::path WithClosingSeparator(std::filesystem::path directory) {
+    const auto& text = directory.native();
+    if (text.empty() || text.back() != std::filesystem::path::preferred_separator) {
+        directory += std::filesystem::path::preferred_separator;
+    }
+    return directory;
+}
+
+}  // namespace
+
 #ifdef _WIN32
+
+std::filesystem::path ExecutableDirectory() {
     wchar_t buffer[MAX_PATH * 4];
     const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
     if (length == 0 || length >= MAX_PATH * 4) {
         return {};
     }
-    std::filesystem::path executable(std::wstring(buffer, length));
+    const std::filesystem::path executable(std::wstring(buffer, length));
+    return WithClosingSeparator(executable.parent_path());
+}
+
+std::string PathText(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    }
+    return text;
+}
+
 #else
+
+std::filesystem::path ExecutableDirectory() {
     // The kernel's own link to the running image: right however the program was started.
-    std::filesystem::path executable = std::filesystem::canonical("/proc/self/exe", error);
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::canonical("/proc/self/exe", error);
     if (error) {
         return {};
     }
-#endif
-    std::string directory = executable.parent_path().string();
-    if (directory.empty() || directory.back() != std::filesystem::path::preferred_separator) {
-        directory.push_back(std::filesystem::path::preferred_separator);
-    }
-    return directory;
+    return WithClosingSeparator(executable.parent_path());
 }
+
+std::string PathText(const std::filesystem::path& path) {
+    return path.native();
+}
+
+#endif

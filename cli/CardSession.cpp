@@ -8,19 +8,28 @@
 #include "cli/Interrupt.h"
 #include "link/CardIdentity.h"
 #include "link/OpenFailure.h"
+#include "link/PortMapping.h"
 #include "link/QtSerialLine.h"
 #include "model/FirmwareVariant.h"
 
 namespace {
 
-// PortName holds at most this many characters.
-constexpr size_t kLongestPortName = sizeof SerialPortParameter::PortName - 1;
+// What a silent card keeps the progress at: its identification runs for seconds.
+constexpr const char* kIdentifying = "identifying the card";
 
+// "COM1 (/dev/ttyUSB0)"; a device named directly is named once.
 std::string Where(const SerialPortParameter& port) {
-    return std::string(port.PortName) + " (" + port.OpenedDevice() + ")";
+    const std::string label = PortLabel(port);
+    return port.OpenedDevice().empty() || port.OpenedDevice() == label
+               ? label
+               : label + " (" + port.OpenedDevice() + ")";
 }
 
 }  // namespace
+
+std::string PortLabel(const SerialPortParameter& port) {
+    return port.NamedDevice().empty() ? std::string(port.PortName) : port.NamedDevice();
+}
 
 std::string Printable(const std::string& identity) {
     std::string text = identity;
@@ -32,16 +41,25 @@ std::string Printable(const std::string& identity) {
     return text;
 }
 
+std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
+                                              std::unique_ptr<SerialLine> line) {
+    auto port = std::make_unique<SerialPortParameter>(std::move(line));
+    if (KindOfTypedPort(name) == TypedPortKind::ListName) {
+        std::strncpy(port->PortName, name.c_str(), sizeof port->PortName - 1);
+    } else {
+        port->NameDevice(name);
+    }
+    return port;
+}
+
 std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name) {
-    if (name.empty() || name.size() > kLongestPortName) {
-        context.err << "brovane-cli: the port name \"" << Printable(name)
-                    << "\" is not COM1 to COM7 or a name of at most " << kLongestPortName
-                    << " characters\n";
+    if (KindOfTypedPort(name) == TypedPortKind::NoPort) {
+        context.err << "brovane-cli: \"" << Printable(name)
+                    << "\" is no port: give COM1 to COM7 or a device path (./" << Printable(name)
+                    << " for a file of that name)\n";
         return nullptr;
     }
-    auto port = std::make_unique<SerialPortParameter>(CardLine(context, name));
-    std::strncpy(port->PortName, name.c_str(), kLongestPortName);
-    return port;
+    return NamePort(name, CardLine(context, name));
 }
 
 void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure,
@@ -49,7 +67,7 @@ void ReportPortFailure(CliContext& context, const SerialPortParameter& port, Bat
     context.err << "brovane-cli: ";
     if (failure == BatchFailure::CannotOpen) {
         // The same device and reason as Brovane's message.
-        context.err << "cannot open " << port.PortName << ": " << port.OpenFailureText() << "\n";
+        context.err << "cannot open " << PortLabel(port) << ": " << port.OpenFailureText() << "\n";
     } else if (!port.AnsweredIdentity().empty() &&
                !card::VariantOfIdentity(port.AnsweredIdentity().c_str())) {
         context.err << "the card on " << Where(port) << " answered with the identity \""
@@ -72,7 +90,13 @@ BatchFailure OpenAndIdentify(SerialPortParameter& port) {
 }
 
 bool IdentifyCard(CliContext& context, SerialPortParameter& port) {
+    context.progress.Begin("checking " + PortLabel(port), 1);
+    context.progress.Activity(kIdentifying);
     const BatchFailure failure = OpenAndIdentify(port);
+    if (failure == BatchFailure::None) {
+        context.progress.Step();
+    }
+    context.progress.End();
     if (failure != BatchFailure::None) {
         ReportPortFailure(context, port, failure);
     }
@@ -84,11 +108,15 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
     // Opening, identification and hardware value, then the registers of the family; until the
     // identification tells the family, the bar counts with the longest.
     constexpr int kSetupSteps = 3;
-    context.progress.Begin(std::string("reading ") + port.PortName,
-                           kSetupSteps + MostExchangedRegisters());
+    context.progress.Begin("reading " + PortLabel(port), kSetupSteps + MostExchangedRegisters());
     const BatchResult result = ReadCardRegisters(
         port, image,
         [&](BatchStage stage) {
+            if (stage == BatchStage::Opened) {
+                context.progress.Step();
+                context.progress.Activity(kIdentifying);
+                return;
+            }
             if (stage == BatchStage::HardwareRead) {
                 context.progress.SetTotal(
                     kSetupSteps +
@@ -114,7 +142,7 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
 int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
                          const std::string& file, FirmwareFamily fileFamily,
                          const std::string& consequence) {
-    context.err << "brovane-cli: the card on " << port.PortName << " is "
+    context.err << "brovane-cli: the card on " << PortLabel(port) << " is "
                 << Printable(port.Identity) << " (family "
                 << FamilyName(*FamilyOfVariant(port.FirmwareVariant)) << "), but " << file
                 << " is for " << FamilyName(fileFamily) << consequence << "\n";

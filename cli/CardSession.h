@@ -17,8 +17,13 @@
 // it can neither break a line of the file nor make the file other than UTF-8.
 std::string Printable(const std::string& identity);
 
-// The port of a name; nothing after a message for a name that cannot be one.
+// The port of a name as typed: COM1 to COM7 through PortName, mapped as Brovane maps them; any
+// other name as a device named directly (KindOfTypedPort).
+std::unique_ptr<SerialPortParameter> NamePort(const std::string& name);
+// The same, or nothing after a message for a name that cannot be a port.
 std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name);
+// The port as the technician typed it: "COM1", "/dev/ttyUSB0", "./card".
+std::string PortLabel(const SerialPortParameter& port);
 // Says why a batch failed: the device that cannot be opened and why, a card that answers with
 // an identity of no known family, or a card that does not answer correctly and why (at
 // `failedRegister`, -1 for the identification or the hardware read).

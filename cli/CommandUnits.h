@@ -6,7 +6,8 @@
 #include "cli/Context.h"
 
 // The commands of brovane-cli, one unit each; each returns its exit code.
-int PortsCommand(CliContext& context, bool probe);
+// `named`: the ports that --probe asks; none: every present port.
+int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>& named);
 int ReadCommand(CliContext& context, const std::string& port, const std::string& outputFile);
 int WriteCommand(CliContext& context, const std::string& port, const std::string& file,
                  bool verify);

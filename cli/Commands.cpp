@@ -47,7 +47,7 @@ int RunCommand(CliContext& context, const Request& request) {
     const std::string& command = request.command;
     const std::vector<std::string>& operands = request.operands;
     if (command == "ports") {
-        return PortsCommand(context, request.probe);
+        return PortsCommand(context, request.probe, operands);
     }
     if (!LoadEventNames(context, request.language)) {
         return kExitNoLanguage;
@@ -109,7 +109,9 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return kExitOk;
     }
     const size_t wanted = OperandCount(request->command);
-    if (request->operands.size() != wanted) {
+    // ports --probe takes the ports to ask, any number of them.
+    const bool anyCount = request->command == "ports" && request->probe;
+    if (!anyCount && request->operands.size() != wanted) {
         err << "brovane-cli: " << request->command << " takes " << wanted << " argument"
             << (wanted == 1 ? "" : "s") << "\n\n"
             << help->text;

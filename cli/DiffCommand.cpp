@@ -21,6 +21,12 @@ int DiffCommand(CliContext& context, const std::string& a, const std::string& b)
     if (!first || !second) {
         return kExitBadInput;
     }
-    return ReportDifferences(context, DescribeDifferences(*first, *second, context.names, a, b),
+    const std::vector<std::string> differences =
+        DescribeDifferences(*first, *second, context.names, "A", "B");
+    // Each path once, however many lines then name its side.
+    if (!differences.empty()) {
+        context.out << "A: " << a << "\nB: " << b << "\n";
+    }
+    return ReportDifferences(context, differences,
                              a + " and " + b + " hold the same configuration");
 }

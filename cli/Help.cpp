@@ -7,7 +7,7 @@ Saves, compares, clones and verifies the configuration of Quorix cards, with the
 card commands and register rules of Brovane.
 
 Commands:
-  ports [--probe]             the port names, their devices and what the devices are
+  ports [--probe [PORT...]]   the port names, their devices and what the devices are
   check PORT                  whether a card answers, and why not
   read PORT [-o FILE]         read a card into a configuration file (default: standard output)
   write PORT FILE [--verify]  check a file, then write it to a card of the same family
@@ -41,11 +41,15 @@ With several ports: 0 when every port succeeded, else the highest code of a port
 namespace {
 
 const CommandHelp kCommandHelp[] = {
-    {"ports", R"(Usage: brovane-cli ports [--probe]
+    {"ports", R"(Usage: brovane-cli ports [--probe [PORT...]]
 
 Lists COM1 to COM7, the device each one opens and what that device is, as Brovane's
-port list does. With --probe every present port is asked, all at the same time,
-whether a Quorix card answers; the card's identity, family and hardware value are shown.
+port list does. With --probe the ports named (any PORT form), or every present port when
+none is named, are asked, all at the same time, whether a Quorix card answers: the card's
+identification frame is SENT to each, with the modem lines (DTR, RTS) raised, which other
+equipment on those ports may act on. The card's identity, family and hardware value are
+shown; a port that cannot be opened says why. The system console is never probed, and a
+device reached under two names is probed once (the second name says which it shares).
 )"},
     {"check", R"(Usage: brovane-cli check PORT
 
@@ -57,7 +61,8 @@ exchange against the time its bytes take on the line at 1200 baud.
 )"},
     {"read", R"(Usage: brovane-cli read PORT [-o FILE]
 
-Identifies the card on PORT (COM1 to COM7, or a device name of at most four characters),
+Identifies the card on PORT (COM1 to COM7, mapped as Brovane maps them, or a device path
+such as /dev/ttyUSB0, /dev/serial/by-id/... or ./card; on Windows any COMn),
 reads its hardware value and the registers of its family, as Brovane's port dialog does,
 and writes the configuration file to FILE or to standard output ("-o -"). FILE is checked
 before the card is asked, written beside itself under a temporary name and renamed over the

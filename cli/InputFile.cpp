@@ -41,7 +41,7 @@ std::optional<CardConfiguration> LoadConfigFile(CliContext& context, const std::
     if (!text) {
         return std::nullopt;
     }
-    const ConfigReading reading = ReadConfigFile(*text, context.names);
+    const ConfigReading reading = ReadConfigFile(*text);
     if (reading.encoding == TextEncoding::Utf16) {
         context.err << "brovane-cli: " << file << " is UTF-16 text; save it as UTF-8\n";
         return std::nullopt;

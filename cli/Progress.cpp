@@ -10,6 +10,8 @@ void Progress::Begin(const std::string& title, int total) {
     title_ = title;
     total_ = std::max(total, 1);
     done_ = 0;
+    activity_.clear();
+    drawnWidth_ = 0;
     open_ = true;
     if (style_ == ProgressStyle::Bar) {
         Draw();
@@ -21,12 +23,22 @@ void Progress::Begin(const std::string& title, int total) {
 
 void Progress::Step() {
     done_ = std::min(done_ + 1, total_);
+    activity_.clear();
     if (style_ == ProgressStyle::Bar) {
         Draw();
     } else if (style_ == ProgressStyle::Lines && Tenths() > tenthsShown_) {
         // A log gets a line per tenth of the way, not one per register.
         tenthsShown_ = Tenths();
         out_ << title_ << ": " << done_ << "/" << total_ << "\n" << std::flush;
+    }
+}
+
+void Progress::Activity(const std::string& activity) {
+    activity_ = activity;
+    if (style_ == ProgressStyle::Bar) {
+        Draw();
+    } else if (style_ == ProgressStyle::Lines) {
+        out_ << title_ << ": " << activity_ << "\n" << std::flush;
     }
 }
 
@@ -48,7 +60,14 @@ void Progress::End() {
 
 void Progress::Draw() {
     const int filled = done_ * kBarWidth / total_;
-    out_ << "\r" << title_ << " [" << std::string(static_cast<size_t>(filled), '#')
-         << std::string(static_cast<size_t>(kBarWidth - filled), '.') << "] " << done_ << "/"
-         << total_ << std::flush;
+    std::string line = title_ + " [" + std::string(static_cast<size_t>(filled), '#') +
+                       std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " +
+                       std::to_string(done_) + "/" + std::to_string(total_);
+    if (!activity_.empty()) {
+        line += " " + activity_;
+    }
+    const size_t width = line.size();
+    line.resize(std::max(width, drawnWidth_), ' ');
+    drawnWidth_ = width;
+    out_ << "\r" << line << std::flush;
 }

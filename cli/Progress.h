@@ -14,7 +14,11 @@ class Progress {
     ProgressStyle Style() const { return style_; }
     // A new batch of `total` steps, named by `title` ("reading COM1").
     void Begin(const std::string& title, int total);
+    // One more step done; it ends the activity shown.
     void Step();
+    // What the batch waits for before its next step, shown beside the count ("identifying the
+    // card"), so that a card that stays silent for seconds is seen to be waited for.
+    void Activity(const std::string& activity);
     // The batch turned out to have another number of steps (the card's family is known).
     void SetTotal(int total);
     // Ends the bar's line; a failed batch leaves the bar where it stopped.
@@ -27,6 +31,8 @@ class Progress {
     std::ostream& out_;
     ProgressStyle style_;
     std::string title_;
+    std::string activity_;
+    size_t drawnWidth_ = 0;  // the bar's last line, so that a shorter one covers it
     int total_ = 0;
     int done_ = 0;
     int tenthsShown_ = 0;

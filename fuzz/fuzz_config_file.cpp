@@ -30,7 +30,7 @@ EventNames Names() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const EventNames names = Names();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const ConfigReading reading = ReadConfigFile(text, names);
+    const ConfigReading reading = ReadConfigFile(text);
     Require(reading.configuration.has_value() == reading.errors.empty());
     for (const ConfigError& error : reading.errors) {
         Require(error.line >= 0 && !error.field.empty() && !error.allowed.empty());
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (reading.configuration) {
         const std::string again =
             FormatConfigFile(DescribeConfiguration(*reading.configuration, names), {"again"});
-        const ConfigReading second = ReadConfigFile(again, names);
+        const ConfigReading second = ReadConfigFile(again);
         Require(second.configuration == reading.configuration);
     }
     return 0;

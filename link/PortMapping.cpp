@@ -9,7 +9,7 @@
 namespace {
 
 // The number n of "COMn" (n from 1, nothing after the digits); none for any other name.
-[[maybe_unused]] std::optional<int> ComNumber(const std::string& portName) {
+std::optional<int> ComNumber(const std::string& portName) {
     if (portName.size() < 4 || portName.size() > 6 || portName.compare(0, 3, "COM") != 0 ||
         portName[3] == '0') {
         return std::nullopt;
@@ -58,6 +58,24 @@ std::optional<std::string> OverrideOf(const std::string& portName) {
 }
 
 }  // namespace
+
+TypedPortKind KindOfTypedPort(const std::string& typed) {
+    if (typed.empty()) {
+        return TypedPortKind::NoPort;
+    }
+    const std::optional<int> number = ComNumber(typed);
+    if (!number) {
+        return TypedPortKind::Device;
+    }
+    if (*number <= kPortChoiceCount) {
+        return TypedPortKind::ListName;
+    }
+#ifdef _WIN32
+    return TypedPortKind::Device;
+#else
+    return TypedPortKind::NoPort;
+#endif
+}
 
 std::string ResolvePortName(const std::string& portName, const DeviceListSource& devices) {
 #ifdef _WIN32

@@ -17,6 +17,13 @@ struct PortChoice {
 // The port list offers COM1 to COM7.
 inline constexpr int kPortChoiceCount = 7;
 
+// What a port name that a person typed opens. COM1 to COM7 are the port list's names, mapped
+// by ResolvePortName. On Windows any other COMn is a port of its own; elsewhere COM8 and above
+// name nothing (a file of that name is "./COM8"). Any other name is a device path, relative to
+// the working folder unless absolute (DevicePath).
+enum class TypedPortKind { ListName, Device, NoPort };
+TypedPortKind KindOfTypedPort(const std::string& typed);
+
 // Asked only when a name's device depends on the devices present.
 using DeviceListSource = std::function<DeviceList()>;
 

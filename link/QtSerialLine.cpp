@@ -62,6 +62,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         lost_ = false;
+        onAWire_ = !IsPseudoTerminal(port_.handle());
         if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
@@ -97,8 +98,8 @@ class QtSerialLine final : public SerialLine {
         const intptr_t handle = port_.handle();
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
         const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
-        return WaitUntilSent(queued, start, LineTime(count, kBaud),
-                             std::chrono::steady_clock::now() + bound) &&
+        const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
+        return WaitUntilSent(queued, start, lineTime, std::chrono::steady_clock::now() + bound) &&
                DrainTransmitter(handle);
     }
 
@@ -184,6 +185,7 @@ class QtSerialLine final : public SerialLine {
     QSerialPort port_;
     OpenFailure failure_ = OpenFailure::None;
     bool lost_ = false;
+    bool onAWire_ = true;  // a real port, whose bytes take their line time to leave
     int generation_ = 0;
 };
 

@@ -45,6 +45,11 @@ bool IsUsbSerialDevice(const std::string& path);
 // lock file (LCK..ttyUSB0). Empty on Windows.
 std::vector<std::filesystem::path> LockDirectories();
 
+// The process a lock file's content names: ASCII (HDB's ten-digit field, minicom's
+// "PID name user", Qt's "PID\nname\nhost") or the old binary form of four bytes. None when it
+// names no process.
+std::optional<long> LockFileOwner(const std::string& content);
+
 // What a character device that opened is, from what the system says of it: the error of
 // reading its line settings (0 for none) and whether its driver says a UART stands behind it.
 OpenFailure JudgeSerialNode(int settingsError, bool uartBehind);
@@ -78,6 +83,8 @@ class DeviceClaim {
 // How many written bytes the driver still holds for the open device; none when it cannot be
 // asked (the line failed). A driver that cannot report its queue at all counts as empty.
 std::optional<int> OutputQueued(intptr_t handle);
+// A pseudo-terminal has no wire: what is written is across at once, and no line time passes.
+bool IsPseudoTerminal(intptr_t handle);
 // Waits for the few bytes the UART itself still holds once the driver's queue is empty (the
 // driver bounds this wait). False when the line failed.
 bool DrainTransmitter(intptr_t handle);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #ifdef __linux__
 #include <linux/serial.h>
+#include <sys/sysmacros.h>
 #endif
 
 #include <algorithm>
@@ -85,26 +86,6 @@ std::vector<std::string> LockFileNames(const std::string& path) {
     return names;
 }
 
-// The process a lock file names: ASCII (HDB's ten-digit field, minicom's "PID name user", Qt's
-// "PID\nname\nhost") or the old binary form of four bytes. None when it names no process.
-std::optional<pid_t> LockOwner(const std::string& content) {
-    size_t i = content.find_first_not_of(" \t");
-    if (i != std::string::npos && content[i] >= '0' && content[i] <= '9') {
-        long pid = 0;
-        for (; i < content.size() && content[i] >= '0' && content[i] <= '9' && pid < 1'000'000'000;
-             ++i) {
-            pid = pid * 10 + (content[i] - '0');
-        }
-        return pid > 0 ? std::optional<pid_t>(static_cast<pid_t>(pid)) : std::nullopt;
-    }
-    if (content.size() == sizeof(int32_t)) {
-        int32_t pid = 0;
-        std::copy(content.begin(), content.end(), reinterpret_cast<char*>(&pid));
-        return pid > 0 ? std::optional<pid_t>(pid) : std::nullopt;
-    }
-    return std::nullopt;
-}
-
 bool Living(pid_t pid) {
     // EPERM: it lives, under another user.
     return ::kill(pid, 0) == 0 || errno == EPERM;
@@ -120,8 +101,8 @@ bool LockedByAnother(const std::string& path, const std::vector<fs::path>& folde
             if (!fs::is_regular_file(lock, error)) {
                 continue;
             }
-            const std::optional<pid_t> owner = LockOwner(ReadWhole(lock));
-            if (!owner || Living(*owner)) {
+            const std::optional<long> owner = LockFileOwner(ReadWhole(lock));
+            if (!owner || Living(static_cast<pid_t>(*owner))) {
                 return true;
             }
         }
@@ -232,6 +213,24 @@ std::vector<fs::path> LockDirectories() {
     return folders;
 }
 
+std::optional<long> LockFileOwner(const std::string& content) {
+    size_t i = content.find_first_not_of(" \t");
+    if (i != std::string::npos && content[i] >= '0' && content[i] <= '9') {
+        long pid = 0;
+        for (; i < content.size() && content[i] >= '0' && content[i] <= '9' && pid < 1'000'000'000;
+             ++i) {
+            pid = pid * 10 + (content[i] - '0');
+        }
+        return pid > 0 ? std::optional<long>(pid) : std::nullopt;
+    }
+    if (content.size() == sizeof(int32_t)) {
+        int32_t pid = 0;
+        std::copy(content.begin(), content.end(), reinterpret_cast<char*>(&pid));
+        return pid > 0 ? std::optional<long>(pid) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 OpenFailure JudgeSerialNode(int settingsError, bool uartBehind) {
     if (settingsError == EIO || !uartBehind) {
         return OpenFailure::NoSuchDevice;
@@ -282,6 +281,18 @@ std::optional<int> OutputQueued(intptr_t handle) {
         return std::nullopt;
     }
     return queued;
+}
+
+bool IsPseudoTerminal(intptr_t handle) {
+    // Linux gives the slaves of pseudo-terminals the majors 136 to 143.
+    constexpr unsigned kFirstPtyMajor = 136;
+    constexpr unsigned kPtyMajors = 8;
+    struct stat status {};
+    if (::fstat(static_cast<int>(handle), &status) != 0 || !S_ISCHR(status.st_mode)) {
+        return false;
+    }
+    const auto number = static_cast<unsigned>(major(status.st_rdev));
+    return number >= kFirstPtyMajor && number < kFirstPtyMajor + kPtyMajors;
 }
 
 bool DrainTransmitter(intptr_t handle) {

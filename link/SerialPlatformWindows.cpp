@@ -41,6 +41,10 @@ std::vector<fs::path> LockDirectories() {
     return {};
 }
 
+std::optional<long> LockFileOwner(const std::string& /*content*/) {
+    return std::nullopt;
+}
+
 OpenFailure JudgeSerialNode(int settingsError, bool uartBehind) {
     if (!uartBehind) {
         return OpenFailure::NoSuchDevice;
@@ -66,6 +70,10 @@ std::optional<int> OutputQueued(intptr_t handle) {
         return std::nullopt;
     }
     return static_cast<int>(status.cbOutQue);
+}
+
+bool IsPseudoTerminal(intptr_t /*handle*/) {
+    return false;
 }
 
 bool DrainTransmitter(intptr_t /*handle*/) {

@@ -24,6 +24,12 @@ SerialPortParameter::SerialPortParameter(std::unique_ptr<SerialLine> line)
 
 bool SerialPortParameter::OpenPort() {
     cardDevice_.reset();
+    if (!namedDevice_.empty()) {
+        // The line makes a relative path absolute when it opens it, as it does for $BROVANE_COMn.
+        SerialDevice named;
+        named.path = namedDevice_;
+        return OpenDevice(std::move(named));
+    }
     std::optional<DeviceList> present;
     const std::string path = ResolvePortName(PortName, [this, &present] {
         present = line_->PresentDevices();

@@ -25,8 +25,17 @@ class SerialPortParameter {
     char Identity[20] = {};   // up to 12 characters, always NUL-terminated
     int HardwareBits = 0;     // 0-31, set by ReadHardware
 
-    // Opens the device that PortName leads to among the devices present now, as a card read
-    // does; the card found there by a later Identify is remembered with its device.
+    // Names the device to open directly, for a name that PortName cannot hold or that is no
+    // port name at all: a path ("/dev/serial/by-id/...", "card" in the working folder), or on
+    // Windows a port of any number ("COM12"). OpenPort then opens that device, never asking for
+    // the devices present, and PortName is not used; an empty text goes back to PortName.
+    void NameDevice(std::string device) { namedDevice_ = std::move(device); }
+    // The device named directly, as it was given; empty when PortName is used.
+    const std::string& NamedDevice() const { return namedDevice_; }
+
+    // Opens the device named directly, else the one that PortName leads to among the devices
+    // present now, as a card read does; the card found there by a later Identify is remembered
+    // with its device.
     bool OpenPort();
     // Opens the device on which the last Identify found the card, and no other, as the
     // programming does: found again by its by-id name where it has one (an adapter plugged in
@@ -39,7 +48,7 @@ class SerialPortParameter {
     const std::string& OpenedDevice() const { return opened_.path; }
     OpenFailure LastOpenFailure() const;
     // The line that follows the "cannot open" message: "/dev/ttyUSB0: no such device", or the
-    // port name where it led to no device.
+    // port name where it led to no device; a device named directly shows as it was given.
     std::string OpenFailureText() const;
     // Writes the request, then reads until one read delivers exactly `expected` bytes; at most
     // five reads, and only the first four can succeed. Never closes the line.
@@ -84,6 +93,7 @@ class SerialPortParameter {
     bool OpenDevice(SerialDevice device);
 
     std::unique_ptr<SerialLine> line_;
+    std::string namedDevice_;  // set by NameDevice
     uint8_t transmit_[card::kBufferSize] = {};
     uint8_t receive_[card::kBufferSize] = {};
     size_t frameLength_ = 0;

@@ -35,8 +35,8 @@ struct ConfigSection {
     std::vector<ConfigEntry> entries;
 };
 
-// The sections and lines of a configuration, in file order. Event names (empty: unnamed) fill
-// the comments of the outputs; unnamed events are kept as "raw N".
+// The sections and lines of a configuration, in file order. Events are written as their numbers
+// 1-32, whatever their names; the names (empty: unnamed) fill the comments of the outputs only.
 std::vector<ConfigSection> DescribeConfiguration(const CardConfiguration& configuration,
                                                  const EventNames& eventNames);
 
@@ -67,9 +67,10 @@ struct ConfigReading {
     TextEncoding encoding = TextEncoding::Utf8;
 };
 
-// Reads and checks the whole file by the sheet's rules. An event with an empty name can only be
-// given as "raw N", as the sheet cannot assign it. Lines end with LF, CR LF or CR.
-ConfigReading ReadConfigFile(std::string_view text, const EventNames& eventNames);
+// Reads and checks the whole file by the sheet's rules. Event numbers 1-32 (also as "raw N") are
+// valid whatever the language file names them: a file reads the same with every language.
+// Lines end with LF, CR LF or CR.
+ConfigReading ReadConfigFile(std::string_view text);
 
 // "FILE:LINE: FIELD "VALUE" PROBLEM; allowed: ALLOWED"; control characters of the file show
 // as "?", so that no value can act on the terminal.

@@ -23,7 +23,7 @@ std::string ListOf(const char* const* names, size_t count);
 
 class Reader {
   public:
-    Reader(std::string_view text, const EventNames& names);
+    explicit Reader(std::string_view text);
 
     ConfigReading Read();
 
@@ -59,7 +59,6 @@ class Reader {
     std::optional<uint16_t> ReadThreshold(const Section& section, const Line* line, int type,
                                           double* number);
 
-    const EventNames& names_;
     std::vector<ConfigError> errors_;
     SplitFile file_;
     const std::vector<Section>& sections_ = file_.sections;

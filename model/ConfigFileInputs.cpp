@@ -178,8 +178,7 @@ void Reader::ReadOutput(int output, RegisterImage& image) {
                          static_cast<uint8_t>(image.Low(kLogicRegister) | 1U << (output - 1)));
         }
     }
-    const std::string eventsAllowed =
-        "none, or event numbers 1-32 separated by commas (raw N for an event without a name)";
+    const std::string eventsAllowed = "none, or event numbers 1-32 separated by commas";
     const Line* line = Field(*section, "events", true, eventsAllowed);
     if (line == nullptr || SameText(line->value, kNoEvents)) {
         return;
@@ -194,10 +193,6 @@ void Reader::ReadOutput(int output, RegisterImage& image) {
         if (!event || *event < 1 || *event > kEventCount) {
             Error(line->number, Label(*section, "events"), std::string(token),
                   "is not an event number", eventsAllowed);
-        } else if (!raw && names_[*event - 1].empty()) {
-            Error(line->number, Label(*section, "events"), std::string(token),
-                  "is an event without a name, which the sheet cannot assign",
-                  "raw " + std::to_string(*event) + " to keep it");
         } else {
             events |= uint32_t{1} << (*event - 1);
         }

@@ -12,8 +12,7 @@
 
 namespace config_file {
 
-Reader::Reader(std::string_view text, const EventNames& names)
-    : names_(names), file_(SplitSections(text, errors_)) {}
+Reader::Reader(std::string_view text) : file_(SplitSections(text, errors_)) {}
 
 const Section* Reader::Need(const std::string& name) {
     for (const Section& section : sections_) {
@@ -279,14 +278,14 @@ ConfigReading Reader::Read() {
 
 using namespace config_file;
 
-ConfigReading ReadConfigFile(std::string_view text, const EventNames& eventNames) {
+ConfigReading ReadConfigFile(std::string_view text) {
     if (DetectTextEncoding(text) == TextEncoding::Utf16) {
         ConfigReading reading;
         reading.encoding = TextEncoding::Utf16;
         reading.errors.push_back({1, "file", "", "is UTF-16 text", "UTF-8 text"});
         return reading;
     }
-    return Reader(text, eventNames).Read();
+    return Reader(text).Read();
 }
 
 namespace {

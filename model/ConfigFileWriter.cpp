@@ -165,8 +165,7 @@ ConfigSection DescribeOutput(const RegisterImage& image, int output, const Event
             continue;
         }
         const std::string& name = names[static_cast<size_t>(event - 1)];
-        events += (events.empty() ? "" : ", ") +
-                  (name.empty() ? RawNumber(static_cast<unsigned>(event)) : std::to_string(event));
+        events += (events.empty() ? "" : ", ") + std::to_string(event);
         comment += (comment.empty() ? "" : ", ") + (name.empty() ? "unnamed" : name);
     }
     AddEntry(section, "events", events.empty() ? kNoEvents : events, comment);

@@ -13,7 +13,8 @@ set(CPACK_PACKAGE_NAME brovane)
 set(CPACK_PACKAGE_VENDOR "The Brovane developers")
 set(CPACK_PACKAGE_CONTACT "Brovane maintainers <brovane@example.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for the Quorix communication card")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Brovane)
 set(CPACK_STRIP_FILES ON)
 
@@ -25,6 +26,12 @@ function(brovane_install_program target)
     if(WIN32)
         return()
     endif()
+    # The compiler's version notes are of no use in an installed program (Debian drops them as
+    # its packages strip their programs).
+    install(CODE "
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${BROVANE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\"
+            COMMAND_ERROR_IS_FATAL ANY)")
     # Links into another top-level folder are absolute, as Debian wants them.
     install(CODE "
         set(program \"\${CMAKE_INSTALL_PREFIX}/${BROVANE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\")
@@ -46,20 +53,21 @@ if(WIN32)
     get_target_property(brovane_qmake Qt6::qmake IMPORTED_LOCATION)
     get_filename_component(brovane_qt_bin ${brovane_qmake} DIRECTORY)
     find_program(WINDEPLOYQT windeployqt HINTS ${brovane_qt_bin} REQUIRED)
-    install(CODE "
-        execute_process(
-            COMMAND \"${WINDEPLOYQT}\" ${brovane_deploy_options} --no-system-d3d-compiler
-                    --no-opengl-sw
-                    \"\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:brovane>\"
-            COMMAND_ERROR_IS_FATAL ANY)")
     # The compiler's runtime beside the program: MinGW's the deployment tool copies itself,
-    # Microsoft's come from CMake's list of them.
+    # Microsoft's come from CMake's list of them (the DLLs, not the vc_redist installer).
+    # Decided before the deployment line below, which passes the options on.
     set(brovane_deploy_options)
     if(MSVC)
         set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${BROVANE_INSTALL_DIR})
         include(InstallRequiredSystemLibraries)
         set(brovane_deploy_options --no-compiler-runtime)
     endif()
+    install(CODE "
+        execute_process(
+            COMMAND \"${WINDEPLOYQT}\" ${brovane_deploy_options} --no-system-d3d-compiler
+                    --no-opengl-sw
+                    \"\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:brovane>\"
+            COMMAND_ERROR_IS_FATAL ANY)")
 
     find_program(MAKENSIS makensis PATHS "C:/Program Files (x86)/NSIS" "C:/Program Files/NSIS")
     set(CPACK_GENERATOR ZIP)
@@ -71,6 +79,9 @@ if(WIN32)
     set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/assets/icons/brovane.ico)
     set(CPACK_NSIS_INSTALLED_ICON_NAME brovane.exe)
     set(CPACK_PACKAGE_EXECUTABLES brovane Brovane)
+    # The programs lie at the top of the installation folder, not in CPack's default bin\:
+    # the Start-menu entry leads to $INSTDIR\brovane.exe.
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
     set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
     set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/packaging/copyright)
 else()
@@ -80,6 +91,12 @@ else()
 
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/brovane.desktop
             DESTINATION usr/share/applications)
+    # The software centre's entry, named after its component id.
+    set(BROVANE_APPSTREAM_ID com.example.brovane)
+    set(brovane_metainfo ${CMAKE_BINARY_DIR}/packaging/${BROVANE_APPSTREAM_ID}.metainfo.xml)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/brovane.metainfo.xml.in ${brovane_metainfo}
+                   @ONLY)
+    install(FILES ${brovane_metainfo} DESTINATION usr/share/metainfo)
     foreach(size 16 24 32 48 64 128 256)
         install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/brovane-${size}.png
                 DESTINATION usr/share/icons/hicolor/${size}x${size}/apps RENAME brovane.png)
@@ -91,9 +108,17 @@ else()
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
     configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in
                    ${brovane_changelog_dir}/changelog @ONLY)
+    set(brovane_pages brovane.1 quorix-sim.1)
+    if(TARGET brovane-cli)
+        list(APPEND brovane_pages brovane-cli.1)
+    endif()
     set(brovane_compressed)
-    foreach(source ${brovane_changelog_dir}/changelog ${PROJECT_SOURCE_DIR}/packaging/brovane.1
-                   ${PROJECT_SOURCE_DIR}/packaging/quorix-sim.1)
+    set(brovane_compressed_pages)
+    foreach(page ${brovane_pages})
+        list(APPEND brovane_compressed_pages ${brovane_changelog_dir}/${page}.gz)
+    endforeach()
+    list(TRANSFORM brovane_pages PREPEND ${PROJECT_SOURCE_DIR}/packaging/)
+    foreach(source ${brovane_changelog_dir}/changelog ${brovane_pages})
         get_filename_component(name ${source} NAME)
         set(output ${brovane_changelog_dir}/${name}.gz)
         add_custom_command(OUTPUT ${output}
@@ -104,8 +129,7 @@ else()
     add_custom_target(brovane_package_docs ALL DEPENDS ${brovane_compressed})
     install(FILES ${brovane_changelog_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
             DESTINATION usr/share/doc/brovane)
-    install(FILES ${brovane_changelog_dir}/brovane.1.gz ${brovane_changelog_dir}/quorix-sim.1.gz
-            DESTINATION usr/share/man/man1)
+    install(FILES ${brovane_compressed_pages} DESTINATION usr/share/man/man1)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
             DESTINATION usr/share/lintian/overrides RENAME brovane)
 
@@ -117,6 +141,10 @@ else()
     set(CPACK_INSTALL_PREFIX /)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # Beside the libraries dpkg-shlibdeps finds: the font the program asks for by name.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+    # /opt is the system's: made again when removing the package took it away.
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postrm)
     set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     # The program translates Qt's own buttons with the translations Debian ships.

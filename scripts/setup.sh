@@ -1,23 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need.
-# Idempotent: asks apt only when something is missing.
+# Installs the Debian packages a task needs; idempotent: asks apt only when something is missing.
+#   scripts/setup.sh [SET...]     SET: build, run, test; none: all three
+#     build  configuring and building every program and test, and packing the Debian package
+#     run    what the programs need when they run (make run, make screenshots)
+#     test   what the tests need beyond that: the Windows build under Wine, the sanitizer and
+#            fuzz builds, the desktop tests, the package checks, the format check
 set -euo pipefail
 
-packages=(
+build_packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-translations-l10n
+  qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # dpkg-buildflags (the hardening of the build), dpkg-shlibdeps and gzip (the package).
+  dpkg-dev gzip
+)
+run_packages=(
+  fonts-dejavu-core qt6-translations-l10n qt6-wayland
+)
+test_packages=(
   clang libclang-rt-14-dev clang-format
-  fonts-dejavu-core qt6-wayland
   xvfb openbox xdotool x11-utils imagemagick
   locales
+  g++-mingw-w64-x86-64-posix wine64
+  lintian desktop-file-utils appstream strace fakeroot
 )
 
-# The Windows build of the parts without Qt, its tests under Wine, and the Debian package checks.
-packages+=(
-  g++-mingw-w64-x86-64-posix wine64
-  dpkg-dev lintian desktop-file-utils strace gzip
-)
+sets=("$@")
+[ ${#sets[@]} -eq 0 ] && sets=(build run test)
+packages=()
+for set in "${sets[@]}"; do
+  case "$set" in
+    build) packages+=("${build_packages[@]}") ;;
+    run) packages+=("${run_packages[@]}") ;;
+    test) packages+=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "scripts/setup.sh: unknown set '$set' (build, run, test)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -36,7 +54,7 @@ if [ ${#missing[@]} -ne 0 ]; then
 fi
 
 # A locale with a decimal comma, for the test that numbers never follow the user's locale.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+if [[ " ${sets[*]} " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   echo "Generating the locale de_DE.UTF-8"
   if ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null

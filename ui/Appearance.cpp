@@ -140,9 +140,32 @@ void ApplyApplicationAppearance(QApplication& application) {
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {
+    // Qt's deployment tool puts them in translations\ beside a Windows program; elsewhere they
+    // lie where Qt says.
+    const QString folders[] = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        if (QTranslator* translator = InstallQtTranslations(application, locale, folder)) {
+            return translator;
+        }
+    }
+    return nullptr;
+}
+
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale,
+                                   const QString& folder) {
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // "qt" first: Qt's deployment tool merges the modules' catalogues into qt_<lang>.qm and
+    // copies no qtbase_<lang>.qm; Debian's qt_<lang>.qm names the modules' files beside it.
+    bool loaded = false;
+    for (const QString& catalogue : {QStringLiteral("qt"), QStringLiteral("qtbase")}) {
+        if (translator->load(locale, catalogue, QStringLiteral("_"), folder)) {
+            loaded = true;
+            break;
+        }
+    }
+    if (!loaded) {
         return nullptr;
     }
     translator->setParent(&application);

@@ -3,6 +3,7 @@
 class QApplication;
 class QCoreApplication;
 class QLocale;
+class QString;
 class QTranslator;
 class QWidget;
 
@@ -10,10 +11,14 @@ class QWidget;
 // fixed layouts hold on every machine) and Qt's own texts in the system's language.
 void ApplyApplicationAppearance(QApplication& application);
 
-// Installs Qt's shipped translations ("qtbase") for the locale, so the toolkit's own texts
-// (the buttons of message boxes) read as the system's do. The translator belongs to the
-// application; null when Qt ships none for that locale.
+// Installs Qt's shipped translations for the locale, so the toolkit's own texts (the buttons of
+// message boxes) read as the system's do: the catalogue "qt" (what Qt's deployment tool leaves
+// beside a Windows program), else "qtbase", from the folder translations beside the program,
+// else from Qt's translations folder, or from the folder given.
+// The translator belongs to the application; null when neither is there for that locale.
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale);
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale,
+                                   const QString& folder);
 
 // The dialog border: a title with a close box only, no minimise or maximise, a fixed size.
 void SetDialogBorder(QWidget& dialog);

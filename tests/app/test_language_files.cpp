@@ -62,7 +62,7 @@ std::string Key(int number) {
 std::string LanguageFilePath(int languageNumber) {
     char name[32];
     std::snprintf(name, sizeof name, "lang_%.2d.ini", languageNumber);
-    return ProgramDirectory + name;
+    return PathText(ProgramDirectory / name);
 }
 
 class ShippedLanguageFile : public testing::TestWithParam<ShippedLanguage> {
@@ -81,7 +81,7 @@ class ShippedLanguageFile : public testing::TestWithParam<ShippedLanguage> {
     }
 
   private:
-    std::string savedDirectory_;
+    std::filesystem::path savedDirectory_;
 };
 
 TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {

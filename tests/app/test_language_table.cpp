@@ -181,7 +181,7 @@ class LanguageFileTest : public LanguageTableTest {
         }
         ASSERT_FALSE(folder_.empty());
         saved_ = ProgramDirectory;
-        ProgramDirectory = folder_.string() + "/";
+        ProgramDirectory = folder_ / "";
     }
     void TearDown() override {
         ProgramDirectory = saved_;
@@ -193,7 +193,7 @@ class LanguageFileTest : public LanguageTableTest {
     }
 
     std::filesystem::path folder_;
-    std::string saved_;
+    std::filesystem::path saved_;
 };
 
 TEST_F(LanguageFileTest, FilesAreNamedByTheLanguageNumberInTheProgramDirectory) {

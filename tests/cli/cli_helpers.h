@@ -55,7 +55,7 @@ class Cli : public testing::Test {
         for (auto& card : cards_) {
             card->Stop();
         }
-        for (int n = 2; n <= 4; ++n) {
+        for (int n = 2; n <= 7; ++n) {
             unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
         }
         ClearProcessState();

@@ -12,7 +12,7 @@
 namespace cli_test {
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments, const ChildOptions& options) {
-    const std::string program = ExecutableDirectory() + "brovane-cli";
+    const std::string program = PathText(ExecutableDirectory() / "brovane-cli");
     std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;

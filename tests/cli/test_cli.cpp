@@ -66,10 +66,12 @@ TEST_F(Cli, ReadWritesTheFileToStandardOutput) {
     EXPECT_NE(read.out.find("# Identity KFT018-01-01, hardware value 7."), std::string::npos);
     EXPECT_NE(read.out.find("[card]\nfamily = KFT018\n"), std::string::npos);
     EXPECT_NE(read.out.find("[Output 8]\n"), std::string::npos);
-    // Not a terminal: plain progress lines on standard error, one per tenth of the way.
-    EXPECT_EQ(read.err.rfind("reading COM1\n", 0), 0U) << read.err;
+    // Not a terminal: plain progress lines on standard error, one for the identification and
+    // one per tenth of the way.
+    EXPECT_EQ(read.err.rfind("reading COM1\nreading COM1: identifying the card\n", 0), 0U)
+        << read.err;
     EXPECT_NE(read.err.find("reading COM1: 49/49\n"), std::string::npos) << read.err;
-    EXPECT_EQ(std::count(read.err.begin(), read.err.end(), '\n'), 11) << read.err;
+    EXPECT_EQ(std::count(read.err.begin(), read.err.end(), '\n'), 12) << read.err;
 }
 
 TEST_F(Cli, AnIdentityWithALineBreakCannotBreakTheFile) {
@@ -170,6 +172,10 @@ TEST_F(Cli, ProbeFindsTheCardAmongSilentPortsInOneTimeout) {
     StartCard(2, "KFT026-01-01", RegisterImage{}, 5);
     StartCard(3, "KFT015-01-04", RegisterImage{}).StopAnsweringAfter(0);
     setenv("BROVANE_COM4", File("no-such-device").c_str(), 1);
+    // Every name the probe can reach leads to a virtual card or to nothing.
+    for (int n = 5; n <= 7; ++n) {
+        setenv(("BROVANE_COM" + std::to_string(n)).c_str(), File("no-such-device").c_str(), 1);
+    }
     const auto start = Clock::now();
     const Outcome ports = Run({"ports", "--probe"});
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -217,7 +223,7 @@ TEST_F(Cli, DiffAndShowWorkOnFilesAlone) {
     EXPECT_EQ(same.code, kExitOk);
     const Outcome diff = Run({"diff", a, b});
     EXPECT_EQ(diff.code, kExitDifferent);
-    EXPECT_EQ(diff.out, "COM2 address: 145 in " + a + ", 7 in " + b + "\n");
+    EXPECT_EQ(diff.out, "A: " + a + "\nB: " + b + "\nCOM2 address: 145 in A, 7 in B\n");
 
     const Outcome show = Run({"show", a});
     EXPECT_EQ(show.code, kExitOk);

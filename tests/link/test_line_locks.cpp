@@ -69,31 +69,6 @@ class LockFile {
     fs::path path_;
 };
 
-// A pseudo-terminal at settings the card does not use, watched for every change.
-class WatchedLine : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_FALSE(pty.Path().empty());
-        ASSERT_TRUE(device.Valid());
-        termios before = device.Read();
-        ::cfsetspeed(&before, B2400);
-        before.c_lflag |= ICANON | ECHO;
-        before.c_iflag |= IXON;
-        ASSERT_TRUE(device.Write(before));
-        ASSERT_TRUE(WatchLine(pty.Master()));
-    }
-    void ExpectUntouched() {
-        EXPECT_FALSE(LineChanged(pty.Master()));
-        const termios after = device.Read();
-        EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B2400));
-        EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
-    }
-    std::string Name() const { return fs::path(pty.Path()).filename().string(); }
-
-    PseudoTerminal pty;
-    DeviceSettings device{pty.Path()};
-};
-
 struct LockCase {
     const char* name;
     std::function<std::string(pid_t)> format;
@@ -109,7 +84,7 @@ TEST_P(LockOf, ALivingOwnerKeepsTheLineAndTheLockAndAnEndedOneDoesNot) {
     const std::string content =
         GetParam().format(GetParam().ownerLives ? ::getppid() : EndedProcess());
     {
-        LockFile lock(folder / ("LCK.." + Name()), content);
+        LockFile lock(folder / ("LCK.." + fs::path(pty.Path()).filename().string()), content);
         LinePlatform platform = LinePlatform::System();
         platform.lockDirectories = {folder};
         std::unique_ptr<SerialLine> line = MakeSystemSerialLine(platform);

@@ -252,4 +252,27 @@ TEST(OpenFailureLine, NamesTheDeviceAndTheReason) {
     EXPECT_EQ(OpenFailureLine("", OpenFailure::NoSuchDevice), "(no name): no such device");
 }
 
+// What a technician may type as a port: the seven list names, any COMn where Windows has it,
+// and any device path; COM8 and above elsewhere are a mistake, not a file in the folder.
+TEST(TypedPorts, EachFormOpensWhatItNames) {
+    struct Case {
+        const char* typed;
+        TypedPortKind kind;
+    };
+#ifdef _WIN32
+    constexpr TypedPortKind kHighCom = TypedPortKind::Device;
+#else
+    constexpr TypedPortKind kHighCom = TypedPortKind::NoPort;
+#endif
+    for (const Case& c :
+         {Case{"COM1", TypedPortKind::ListName}, Case{"COM7", TypedPortKind::ListName},
+          Case{"COM8", kHighCom}, Case{"COM12", kHighCom}, Case{"COM0", TypedPortKind::Device},
+          Case{"/dev/ttyUSB0", TypedPortKind::Device},
+          Case{"/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0", TypedPortKind::Device},
+          Case{"card", TypedPortKind::Device}, Case{"./card", TypedPortKind::Device},
+          Case{"", TypedPortKind::NoPort}}) {
+        EXPECT_EQ(KindOfTypedPort(c.typed), c.kind) << c.typed;
+    }
+}
+
 }  // namespace

@@ -123,6 +123,11 @@ TEST(OutputQueued, AnEmptyOutputIsEmptyAndABadHandleCannotBeAsked) {
     ASSERT_EQ(::write(fd, "XI00", 4), 4);
     EXPECT_EQ(OutputQueued(fd), std::optional<int>(0));
     EXPECT_TRUE(DrainTransmitter(fd));
+    // No wire, so no line time to wait for; a file is no pseudo-terminal.
+    EXPECT_TRUE(IsPseudoTerminal(fd));
+    const int null = ::open("/dev/null", O_RDONLY);
+    EXPECT_FALSE(IsPseudoTerminal(null));
+    ::close(null);
     ::close(fd);
     EXPECT_EQ(OutputQueued(fd), std::nullopt);
     EXPECT_FALSE(DrainTransmitter(fd));

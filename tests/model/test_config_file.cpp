@@ -55,7 +55,7 @@ TEST(ConfigFile, EveryImageOfEveryFamilyComesBackUnchanged) {
                 const CardConfiguration original = RandomConfiguration(family, random);
                 const std::string text =
                     FormatConfigFile(DescribeConfiguration(original, names), {"test"});
-                const ConfigReading reading = ReadConfigFile(text, names);
+                const ConfigReading reading = ReadConfigFile(text);
                 ASSERT_TRUE(reading.errors.empty())
                     << FormatConfigError("f", reading.errors.front()) << "\n"
                     << text;
@@ -108,7 +108,7 @@ std::string Kft018File(const std::string& extra = {}) {
 }
 
 TEST(ConfigFile, ReadsTheSheetValues) {
-    const ConfigReading reading = ReadConfigFile(Kft018File(), Named());
+    const ConfigReading reading = ReadConfigFile(Kft018File());
     ASSERT_TRUE(reading.errors.empty()) << FormatConfigError("f", reading.errors.front());
     const RegisterImage& image = reading.configuration->image;
     EXPECT_EQ(image.Value(0), 0x0001);
@@ -152,7 +152,7 @@ class ConfigFileErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(ConfigFileErrors, ReportsLineFieldValueAndAllowed) {
     const ErrorCase& c = GetParam();
-    const ConfigReading reading = ReadConfigFile(c.text, Named(32));
+    const ConfigReading reading = ReadConfigFile(c.text);
     ASSERT_EQ(reading.errors.size(), 1u)
         << (reading.errors.empty() ? "no error" : FormatConfigError("f", reading.errors[1]));
     const ConfigError& error = reading.errors.front();
@@ -212,8 +212,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "Normal", "Normal ON, Normal OFF"},
         ErrorCase{"EventNumber", Edited("events = 1, 17", "events = 1, 33"), 69, "Output 1 events",
                   "33", "1-32"},
-        ErrorCase{"UnnamedEvent", Edited("events = 1, 17", "events = 1, 32"), 69, "Output 1 events",
-                  "32", "raw 32"},
         ErrorCase{"UnknownKey", Edited("stop = 1\n", "stop = 1\nspeed = 9600\n"), 14, "COM1 speed",
                   "9600", "protocol, baud, parity, stop"},
         ErrorCase{"DuplicateKey", Edited("stop = 1\n", "stop = 1\nstop = 2\n"), 14, "COM1 stop",
@@ -239,7 +237,7 @@ TEST(ConfigFile, ReportsEveryErrorAtOnceInLineOrder) {
     std::string text = Edited("baud = 19200", "baud = 38400");
     text = text.replace(text.find("address = 32"), 12, "address = 999");
     text = text.replace(text.find("delay = 250 ms"), 14, "delay = 7");
-    const ConfigReading reading = ReadConfigFile(text, Named());
+    const ConfigReading reading = ReadConfigFile(text);
     ASSERT_EQ(reading.errors.size(), 3u);
     EXPECT_EQ(reading.errors[0].line, 11);
     EXPECT_EQ(reading.errors[1].line, 20);
@@ -249,7 +247,7 @@ TEST(ConfigFile, ReportsEveryErrorAtOnceInLineOrder) {
 }
 
 TEST(ConfigFile, WritesPlainValuesWithEventNamesAsComments) {
-    const ConfigReading reading = ReadConfigFile(Kft018File(), Named());
+    const ConfigReading reading = ReadConfigFile(Kft018File());
     ASSERT_TRUE(reading.configuration.has_value());
     const std::string text =
         FormatConfigFile(DescribeConfiguration(*reading.configuration, Named()), {"heading"});
@@ -279,11 +277,11 @@ TEST(ConfigFile, KeepsCodesTheSheetDoesNotOfferAsRaw) {
     for (const char* expected :
          {"reserved_4 = raw 0x12", "reserved_7 = raw 0x00", "[COM0]\nprotocol = raw 0x05",
           "baud = raw 0x07", "[COM1]\nprotocol = NEXPR", "baud = raw 7", "parity = raw 0",
-          "spare_bits = raw 0x80", "events = raw 32", "type = raw 0x09", "delay = raw 255",
+          "spare_bits = raw 0x80", "events = 32", "type = raw 0x09", "delay = raw 255",
           "lower = raw 0x0200", "upper = 5.00 V"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
-    const ConfigReading reading = ReadConfigFile(text, Named(32));
+    const ConfigReading reading = ReadConfigFile(text);
     ASSERT_TRUE(reading.configuration.has_value());
     EXPECT_EQ(reading.configuration->image, configuration.image);
 }
@@ -293,7 +291,7 @@ TEST(ConfigFile, NamesAndListValuesAreNotCaseSensitive) {
     text.replace(text.find("family = KFT018"), 15, "Family = kft018");
     text.replace(text.find("[COM1]"), 6, "[com1]");
     text.replace(text.find("MODBUS RTU"), 10, "modbus rtu");
-    const ConfigReading reading = ReadConfigFile(text, Named());
+    const ConfigReading reading = ReadConfigFile(text);
     ASSERT_TRUE(reading.errors.empty()) << FormatConfigError("f", reading.errors.front());
     EXPECT_EQ(reading.configuration->image.Value(1), 0x0125);
 }
@@ -331,7 +329,7 @@ std::string Input1(const std::string& type, const std::string& lower, const std:
 }
 
 RegisterImage ImageOf(const std::string& text) {
-    const ConfigReading reading = ReadConfigFile(text, Named());
+    const ConfigReading reading = ReadConfigFile(text);
     EXPECT_TRUE(reading.errors.empty())
         << (reading.errors.empty() ? "" : FormatConfigError("f", reading.errors.front()));
     return reading.configuration ? reading.configuration->image : RegisterImage{};
@@ -356,10 +354,10 @@ TEST(ConfigFile, UnitsAreReadAsPeopleTypeThem) {
         SCOPED_TRACE(c.typed.substr(c.typed.find("[Input 1]"), 80));
         EXPECT_EQ(ImageOf(c.typed), ImageOf(c.canonical));
     }
-    const ConfigReading delay = ReadConfigFile(Input1("Voltage", "1.00", "4.50", "5 s"), Named());
+    const ConfigReading delay = ReadConfigFile(Input1("Voltage", "1.00", "4.50", "5 s"));
     ASSERT_EQ(delay.errors.size(), 1u);
     EXPECT_EQ(delay.errors[0].problem, "unit \"s\" is not ms");
-    const ConfigReading volts = ReadConfigFile(Input1("Voltage", "1 A", "4.50"), Named());
+    const ConfigReading volts = ReadConfigFile(Input1("Voltage", "1 A", "4.50"));
     ASSERT_EQ(volts.errors.size(), 1u);
     EXPECT_EQ(volts.errors[0].problem, "unit \"A\" is not V");
 }
@@ -403,7 +401,7 @@ TEST(ConfigFile, FilesFromOtherEditorsAreReadOrRefusedInOneLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ConfigReading reading = ReadConfigFile(c.text, Named());
+        const ConfigReading reading = ReadConfigFile(c.text);
         EXPECT_EQ(reading.encoding, c.encoding);
         if (c.encoding == TextEncoding::Utf16) {
             EXPECT_EQ(reading.errors.size(), 1u);
@@ -414,10 +412,9 @@ TEST(ConfigFile, FilesFromOtherEditorsAreReadOrRefusedInOneLine) {
 }
 
 TEST(ConfigFile, ParityCodeZeroComparesAsTheCardReadsItBack) {
-    const ConfigReading reading =
-        ReadConfigFile(Edited("parity = None", "parity = raw 0"), Named());
+    const ConfigReading reading = ReadConfigFile(Edited("parity = None", "parity = raw 0"));
     ASSERT_TRUE(reading.configuration.has_value());
-    const ConfigReading none = ReadConfigFile(Kft018File(), Named());
+    const ConfigReading none = ReadConfigFile(Kft018File());
     EXPECT_NE(reading.configuration, none.configuration);
     EXPECT_EQ(AsReadFromTheCard(*reading.configuration), *none.configuration);
 }
@@ -425,7 +422,7 @@ TEST(ConfigFile, ParityCodeZeroComparesAsTheCardReadsItBack) {
 TEST(ConfigFile, AnAddressThatIsNoDecimalNumberIsNotCalledOutOfRange) {
     for (const char* typed : {"+32", "0x20", "3 2"}) {
         const ConfigReading reading =
-            ReadConfigFile(Edited("address = 32", std::string("address = ") + typed), Named());
+            ReadConfigFile(Edited("address = 32", std::string("address = ") + typed));
         ASSERT_EQ(reading.errors.size(), 1u) << typed;
         EXPECT_EQ(reading.errors[0].problem, "is not a decimal number") << typed;
     }
@@ -444,7 +441,7 @@ TEST(ConfigFile, AProtocolByteTheSheetReadsByItsLowBitsSaysWhatTheSheetShows) {
 }
 
 TEST(ConfigFile, AWrongTypeDoesNotHideItsThresholdErrors) {
-    const ConfigReading reading = ReadConfigFile(Input1("Volts", "1.00 V", "9 X"), Named());
+    const ConfigReading reading = ReadConfigFile(Input1("Volts", "1.00 V", "9 X"));
     ASSERT_EQ(reading.errors.size(), 2u);
     EXPECT_EQ(reading.errors[0].field, "Input 1 type");
     EXPECT_EQ(reading.errors[1].field, "Input 1 upper");
@@ -457,6 +454,26 @@ TEST(ConfigFile, ControlCharactersOfAFileNeverReachTheTerminal) {
     const ConfigError error{3, "COM1 baud", "1\x1B[2J", "is not in the list", "1200"};
     EXPECT_EQ(FormatConfigError("f", error),
               "f:3: COM1 baud \"1?[2J\" is not in the list; allowed: 1200");
+}
+
+// The language file names events for the comments only: an event it leaves unnamed is written
+// and read as its number, "raw N" of older files still reads, and the card's values come back.
+TEST(ConfigFile, EventsReadTheSameWhateverTheLanguageNamesThem) {
+    const ConfigReading reading =
+        ReadConfigFile(Edited("events = 1, 17", "events = 1, 32, raw 5 # unnamed"));
+    ASSERT_TRUE(reading.errors.empty()) << FormatConfigError("f", reading.errors.front());
+    ASSERT_TRUE(reading.configuration.has_value());
+    const RegisterImage& image = reading.configuration->image;
+    EXPECT_EQ(image.Value(8), 0x0011);  // Output 1: events 1 and 5
+    EXPECT_EQ(image.Value(9), 0x8000);  // event 32
+    for (const int unnamedFrom : {33, 30, 1}) {
+        const std::string text =
+            FormatConfigFile(DescribeConfiguration(*reading.configuration, Named(unnamedFrom)), {});
+        EXPECT_NE(text.find("events = 1, 5, 32"), std::string::npos) << text;
+        const ConfigReading again = ReadConfigFile(text);
+        ASSERT_TRUE(again.configuration.has_value()) << text;
+        EXPECT_EQ(*again.configuration, *reading.configuration);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder and checks it as a technician's machine would
 # see it: file name, control fields, the files and links it installs, lintian, the desktop
-# entry, and the installed program finding its language files when started through a link.
+# entry, the software centre's entry, the hardening of the programs, installing and purging in a
+# scratch dpkg root, and the installed program finding its language files when started through
+# a link.
 #   tests/packaging/check-package.sh BUILD-FOLDER
 set -euo pipefail
 
@@ -50,6 +52,9 @@ for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6serialport6; do
   field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$library" ||
     fail "Depends lacks $library: $(field Depends)"
 done
+field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF fonts-dejavu-core ||
+  fail "Depends lacks fonts-dejavu-core (the program asks for DejaVu Sans): $(field Depends)"
+[[ "$(field Homepage)" =~ ^https:// ]] || fail "Homepage is '$(field Homepage)'"
 [ "$(field Description | wc -l)" -ge 3 ] || fail "Description has no long text"
 
 # Every file and link the package installs, and nothing else.
@@ -60,11 +65,12 @@ expected=(
   ./opt/brovane/lang_02.ini ./usr/share/applications/brovane.desktop
   ./usr/share/doc/brovane/changelog.gz ./usr/share/doc/brovane/copyright
   ./usr/share/lintian/overrides/brovane ./usr/share/man/man1/brovane.1.gz
-  ./usr/share/man/man1/quorix-sim.1.gz
+  ./usr/share/man/man1/quorix-sim.1.gz ./usr/share/metainfo/com.example.brovane.metainfo.xml
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/brovane.png")
 done
+[ -x "$build/bin/brovane-cli" ] && expected+=(./usr/share/man/man1/brovane-cli.1.gz)
 for program in "${programs[@]}"; do
   expected+=("./opt/brovane/$program" "./usr/bin/$program -> /opt/brovane/$program")
 done
@@ -73,14 +79,64 @@ dpkg-deb -c "$deb" | grep -v '^d' | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +
 printf '%s\n' "${expected[@]}" | sort >"$scratch/expected.txt"
 diff -u "$scratch/expected.txt" "$scratch/files.txt" || fail "file list differs (- expected, + packaged)"
 
-# lintian: no errors; its warnings are shown.
-lintian --tag-display-limit 0 "$deb" >"$scratch/lintian.txt" 2>&1 || true
+# lintian: no errors and no warnings; every remaining tag, the pedantic ones included, is shown.
+lintian --pedantic --display-info --tag-display-limit 0 "$deb" >"$scratch/lintian.txt" 2>&1 || true
 grep -v '^running with root' "$scratch/lintian.txt" || true
-grep -q '^E:' "$scratch/lintian.txt" && fail "lintian reports errors"
+grep -q '^[EW]:' "$scratch/lintian.txt" && fail "lintian reports errors or warnings"
 
 dpkg-deb -x "$deb" "$scratch/root"
 desktop-file-validate "$scratch/root/usr/share/applications/brovane.desktop" ||
   fail "desktop-file-validate rejects the desktop entry"
+for language in de it; do
+  for key in Name GenericName Comment; do
+    grep -q "^$key\[$language\]=" "$scratch/root/usr/share/applications/brovane.desktop" ||
+      fail "the desktop entry has no $key[$language]"
+  done
+done
+grep -qx 'StartupNotify=true' "$scratch/root/usr/share/applications/brovane.desktop" ||
+  fail "the desktop entry does not announce its start (StartupNotify)"
+
+# The software centre's entry: valid, and its launchable is the desktop entry beside it.
+appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/"*.metainfo.xml ||
+  fail "appstreamcli rejects the metainfo file"
+appstreamcli validate-tree --no-net "$scratch/root" || fail "appstreamcli rejects the tree"
+grep -q "<release version=\"$version\"" "$scratch/root/usr/share/metainfo/"*.metainfo.xml ||
+  fail "the metainfo file lists no release $version"
+grep -q '<launchable type="desktop-id">brovane.desktop</launchable>' \
+  "$scratch/root/usr/share/metainfo/"*.metainfo.xml || fail "the metainfo file launches no brovane.desktop"
+
+# Built as Debian builds its packages: fortified functions, read-only relocations, bound now.
+for program in "${programs[@]}"; do
+  binary="$scratch/root/opt/brovane/$program"
+  # Read whole before grep looks: grep -q leaving early would fail the pipe.
+  headers=$(readelf -lW "$binary")
+  dynamic=$(readelf -dW "$binary")
+  symbols=$(readelf --dyn-syms -W "$binary")
+  grep -q GNU_RELRO <<<"$headers" || fail "$program has no read-only relocations"
+  grep -qE 'BIND_NOW|FLAGS.*NOW' <<<"$dynamic" || fail "$program is not bound now"
+  grep -q '__[a-z_]*_chk@' <<<"$symbols" || fail "$program uses no fortified functions"
+done
+
+# Installed and purged in a scratch dpkg root, as on a fresh machine where no other package
+# owns /opt: the purge takes the package's files and leaves /opt in place.
+dpkgroot="$scratch/dpkg-root"
+mkdir -p "$dpkgroot/var/lib/dpkg/info" "$dpkgroot/var/lib/dpkg/updates"
+: >"$dpkgroot/var/lib/dpkg/status"
+: >"$dpkgroot/var/lib/dpkg/available"
+scratch_dpkg() {
+  local as=()
+  [ "$(id -u)" -ne 0 ] && as=(fakeroot)
+  # dpkg looks for ldconfig and start-stop-daemon, which a user's path may lack.
+  PATH="$PATH:/usr/sbin:/sbin" "${as[@]}" dpkg --root="$dpkgroot" --log=/dev/null \
+    --force-depends --force-script-chrootless --force-not-root "$@" >>"$scratch/dpkg.log" 2>&1
+}
+scratch_dpkg --install "$deb" || { cat "$scratch/dpkg.log" >&2; fail "dpkg cannot install the package"; }
+[ -x "$dpkgroot/opt/brovane/brovane" ] || fail "the scratch install has no /opt/brovane/brovane"
+scratch_dpkg --purge brovane || { cat "$scratch/dpkg.log" >&2; fail "dpkg cannot purge the package"; }
+[ -d "$dpkgroot/opt" ] || fail "purging the package removed /opt"
+[ -e "$dpkgroot/opt/brovane" ] && fail "purging the package left /opt/brovane"
+left=$(cd "$dpkgroot" && find . -mindepth 1 -path ./var -prune -o ! -path ./opt -print)
+[ -z "$left" ] || fail "purging the package left: $left"
 
 # The program started through links (as /usr/bin/brovane leads to /opt/brovane/brovane) reads
 # the language files beside its real path: the language dialog reads their first lines.

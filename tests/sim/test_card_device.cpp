@@ -118,4 +118,19 @@ TEST_F(CardDevice, TheDeviceListIsAskedOnlyWhenTheNameNeedsIt) {
     EXPECT_EQ(line.lastDevice, "/dev/ttyUSB0");
 }
 
+// A device path longer than PortName's four characters is named directly: it is opened as
+// given, the device list is never asked, and the programming goes back to it.
+TEST_F(CardDevice, ADeviceNamedDirectlyIsReadAndProgrammedWithoutTheDeviceList) {
+    line.present = DeviceList({kFtdi});
+    port.NameDevice("/dev/serial/by-id/usb-Prolific-if00-port0");
+    ASSERT_TRUE(ReadCardRegisters(port, image, {}).Ok());
+    EXPECT_EQ(line.lastDevice, "/dev/serial/by-id/usb-Prolific-if00-port0");
+    ASSERT_TRUE(ProgramCardRegisters(port, image, {}).Ok());
+    EXPECT_EQ(line.lastDevice, "/dev/serial/by-id/usb-Prolific-if00-port0");
+    EXPECT_EQ(line.listings, 0);
+    port.NameDevice("");
+    ASSERT_TRUE(ReadCardRegisters(port, image, {}).Ok());
+    EXPECT_EQ(line.lastDevice, "/dev/ttyUSB0");
+}
+
 }  // namespace

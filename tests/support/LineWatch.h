@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "tests/support/PseudoTerminal.h"
+
 #include <gtest/gtest.h>
 
 // The line's settings as the device has them, through a descriptor of its own taken before the
@@ -46,3 +48,27 @@ inline bool LineChanged(int master) {
     pollfd status{master, POLLIN, 0};
     return ::poll(&status, 1, 0) == 1;
 }
+
+// A pseudo-terminal at settings the card does not use, watched for every change.
+class WatchedLine : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(pty.Path().empty());
+        ASSERT_TRUE(device.Valid());
+        termios before = device.Read();
+        ::cfsetspeed(&before, B2400);
+        before.c_lflag |= ICANON | ECHO;
+        before.c_iflag |= IXON;
+        ASSERT_TRUE(device.Write(before));
+        ASSERT_TRUE(WatchLine(pty.Master()));
+    }
+    void ExpectUntouched() {
+        EXPECT_FALSE(LineChanged(pty.Master()));
+        const termios after = device.Read();
+        EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B2400));
+        EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
+    }
+
+    PseudoTerminal pty;
+    DeviceSettings device{pty.Path()};
+};

@@ -104,7 +104,7 @@ class LanguageDialogTest : public testing::Test {
     }
 
     QTemporaryDir directory_;
-    std::string savedProgramDirectory_;
+    std::filesystem::path savedProgramDirectory_;
     std::unique_ptr<TTLanguageDialog> language_;
     std::unique_ptr<TTSetPortParam> setPort_;
     std::unique_ptr<TTProgressDialog> progress_;

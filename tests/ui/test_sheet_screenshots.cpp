@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
 #include "sheet_helpers.h"
 #include "ui/Appearance.h"
@@ -30,9 +31,7 @@ constexpr int kLanguageFiles = 3;
 
 // The language's name from the file's first line, as a folder name.
 std::string LanguageName(int number) {
-    char fileName[32];
-    std::snprintf(fileName, sizeof fileName, "lang_%.2d.ini", number);
-    std::ifstream file(ProgramDirectory + fileName, std::ios::binary);
+    std::ifstream file(LanguageFileLocation(number), std::ios::binary);
     std::string line;
     std::getline(file, line);
     std::string name;
@@ -41,7 +40,8 @@ std::string LanguageName(int number) {
             name += c;
         }
     }
-    return name.empty() ? std::string(fileName, 7) : name;
+    // No name: the file's own, lang_NN.
+    return name.empty() ? LanguageFileLocation(number).stem().native() : name;
 }
 
 // Room a control leaves for its text, and the text.
