@@ -6,6 +6,8 @@
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "link/OpenFailure.h"
+#include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
 
 namespace {
@@ -56,12 +58,14 @@ void Describe(PortOutcome& outcome, const SerialPortParameter& port) {
 bool IdentifyOfFamily(CliContext& context, SerialPortParameter& port, PortOutcome& outcome,
                       const std::string& file, FirmwareFamily family,
                       const std::string& consequence) {
-    const BatchFailure failure = OpenAndIdentify(port);
+    // The port's progress shows the identification, which a silent card keeps for seconds.
+    const bool identified = IdentifyCard(context, port);
     Describe(outcome, port);
-    if (failure != BatchFailure::None) {
-        ReportPortFailure(context, port, failure);
+    if (!identified) {
         BatchResult result = NoAnswerOf(port);
-        result.failure = failure;
+        if (port.LastOpenFailure() != OpenFailure::None) {
+            result.failure = BatchFailure::CannotOpen;
+        }
         outcome.result = FailureWords(port, result);
         outcome.exitCode = kExitCardFailure;
         return false;
