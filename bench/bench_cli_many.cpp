@@ -55,10 +55,6 @@ int Run(const std::vector<std::string>& arguments) {
     return RunCli(arguments, out, err, false);
 }
 
-std::string Com(int n) {
-    return "COM" + std::to_string(n);
-}
-
 // Args: the number of cards.
 void BM_ManyCards(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
@@ -85,8 +81,8 @@ void BM_ManyCards(benchmark::State& state) {
             state.SkipWithError("no pseudo-terminal for a virtual card");
             return;
         }
-        setenv(("BROVANE_" + Com(n)).c_str(), cards.back()->DevicePath().c_str(), 1);
-        ports += (n == 1 ? "" : ",") + Com(n);
+        // Each card by its device path: the port list names seven ports, a batch may hold more.
+        ports += (n == 1 ? "" : ",") + cards.back()->DevicePath();
     }
     double wall = 0.0;
     for (auto _ : state) {
