@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/NoAnswerTexts.h"
+#include "cli/CardLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "link/CardIdentity.h"
@@ -39,24 +41,9 @@ std::string Printable(const std::string& identity) {
     return text;
 }
 
-std::string RegisterRuns(const std::vector<int>& registers) {
-    std::string text;
-    for (size_t i = 0; i < registers.size();) {
-        size_t end = i;
-        while (end + 1 < registers.size() && registers[end + 1] == registers[end] + 1) {
-            ++end;
-        }
-        text += (text.empty() ? "" : ", ") + std::to_string(registers[i]);
-        if (end > i) {
-            text += "-" + std::to_string(registers[end]);
-        }
-        i = end + 1;
-    }
-    return text.empty() ? "none" : text;
-}
-
-std::unique_ptr<SerialPortParameter> NamePort(const std::string& name) {
-    auto port = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
+                                              std::unique_ptr<SerialLine> line) {
+    auto port = std::make_unique<SerialPortParameter>(std::move(line));
     if (KindOfTypedPort(name) == TypedPortKind::ListName) {
         std::strncpy(port->PortName, name.c_str(), sizeof port->PortName - 1);
     } else {
@@ -72,10 +59,11 @@ std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::st
                     << " for a file of that name)\n";
         return nullptr;
     }
-    return NamePort(name);
+    return NamePort(name, CardLine(context, name));
 }
 
-void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure) {
+void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure,
+                       int failedRegister) {
     context.err << "brovane-cli: ";
     if (failure == BatchFailure::CannotOpen) {
         // The same device and reason as Brovane's message.
@@ -85,9 +73,8 @@ void ReportPortFailure(CliContext& context, const SerialPortParameter& port, Bat
         context.err << "the card on " << Where(port) << " answered with the identity \""
                     << Printable(port.AnsweredIdentity()) << "\", which this tool does not know\n";
     } else {
-        context.err << "the card on " << Where(port)
-                    << " did not answer correctly; check the cable, the card's power supply and "
-                       "the port\n";
+        context.err << Where(port) << ": " << NoAnswerLine(NoAnswerOf(port, failedRegister))
+                    << "\n";
     }
 }
 
@@ -142,14 +129,14 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
     if (result.failure == BatchFailure::Stopped) {
         context.err
             << "brovane-cli: interrupted; the card was read in part and nothing was saved\n";
-        return {std::nullopt, kExitInterrupted};
+        return {std::nullopt, kExitInterrupted, result};
     }
     if (!result.Ok()) {
-        ReportPortFailure(context, port, result.failure);
-        return {std::nullopt, kExitCardFailure};
+        ReportPortFailure(context, port, result.failure, result.failedRegister);
+        return {std::nullopt, kExitCardFailure, result};
     }
     // A successful identification knows the family.
-    return {CardConfiguration{*FamilyOfVariant(port.FirmwareVariant), image}, kExitOk};
+    return {CardConfiguration{*FamilyOfVariant(port.FirmwareVariant), image}, kExitOk, result};
 }
 
 int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,

@@ -16,8 +16,6 @@
 // The card's identity as text: a byte that is not a printable character shows as "?", so that
 // it can neither break a line of the file nor make the file other than UTF-8.
 std::string Printable(const std::string& identity);
-// "0-4, 7-12": registers in ascending runs; "none" for none.
-std::string RegisterRuns(const std::vector<int>& registers);
 
 // The port of a name as typed: COM1 to COM7 through PortName, mapped as Brovane maps them; any
 // other name as a device named directly (KindOfTypedPort).
@@ -27,8 +25,10 @@ std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::st
 // The port as the technician typed it: "COM1", "/dev/ttyUSB0", "./card".
 std::string PortLabel(const SerialPortParameter& port);
 // Says why a batch failed: the device that cannot be opened and why, a card that answers with
-// an identity of no known family, or a card that does not answer correctly.
-void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure);
+// an identity of no known family, or a card that does not answer correctly and why (at
+// `failedRegister`, -1 for the identification or the hardware read).
+void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure,
+                       int failedRegister = -1);
 // Opens the port, identifies the card and closes the port: BatchFailure::None, or what failed
 // (a failed command has closed the port). Safe on a thread of its own: it prints nothing.
 BatchFailure OpenAndIdentify(SerialPortParameter& port);
@@ -38,6 +38,7 @@ bool IdentifyCard(CliContext& context, SerialPortParameter& port);
 struct CardReading {
     std::optional<CardConfiguration> card;
     int exitCode = 0;  // kExitOk when there is a card
+    BatchResult result = {};
 };
 // The card's configuration, read as the port dialog reads it, with progress; an interrupt
 // stops it between two registers. `device` says whether the port name is mapped afresh or the

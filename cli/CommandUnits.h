@@ -12,6 +12,8 @@ int ReadCommand(CliContext& context, const std::string& port, const std::string&
 int WriteCommand(CliContext& context, const std::string& port, const std::string& file,
                  bool verify);
 int VerifyCommand(CliContext& context, const std::string& port, const std::string& file);
+// Identifies the card and reads its hardware value; says why when it does not answer.
+int CheckCommand(CliContext& context, const std::string& port);
 int DiffCommand(CliContext& context, const std::string& a, const std::string& b);
 int ShowCommand(CliContext& context, const std::string& file);
 

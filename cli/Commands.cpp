@@ -7,8 +7,10 @@
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
 #include "app/TextDecoding.h"
+#include "cli/CardLine.h"
 #include "cli/CommandUnits.h"
 #include "cli/Help.h"
+#include "cli/ManyPorts.h"
 #include "cli/Request.h"
 
 namespace {
@@ -38,7 +40,7 @@ size_t OperandCount(const std::string& command) {
     if (command == "ports") {
         return 0;
     }
-    return command == "read" || command == "show" ? 1 : 2;
+    return command == "read" || command == "show" || command == "check" ? 1 : 2;
 }
 
 int RunCommand(CliContext& context, const Request& request) {
@@ -49,6 +51,18 @@ int RunCommand(CliContext& context, const Request& request) {
     }
     if (!LoadEventNames(context, request.language)) {
         return kExitNoLanguage;
+    }
+    if (command == "check") {
+        return CheckCommand(context, operands[0]);
+    }
+    if (IsPortList(operands[0]) && command == "read") {
+        return ReadOnPorts(context, operands[0], request.outputFile);
+    }
+    if (IsPortList(operands[0]) && command == "write") {
+        return WriteOnPorts(context, operands[0], operands[1], request.verify);
+    }
+    if (IsPortList(operands[0]) && command == "verify") {
+        return VerifyOnPorts(context, operands[0], operands[1]);
     }
     if (command == "read") {
         return ReadCommand(context, operands[0], request.outputFile);
@@ -109,6 +123,13 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
                                      : errIsTerminal ? ProgressStyle::Bar
                                                      : ProgressStyle::Lines),
                        {}};
+    if (!request->traceFile.empty()) {
+        std::optional<std::shared_ptr<TraceSink>> trace = OpenTrace(request->traceFile, err);
+        if (!trace) {
+            return kExitCannotWrite;
+        }
+        context.trace = std::move(*trace);
+    }
     return RunCommand(context, *request);
 }
 

@@ -1,5 +1,6 @@
 #include "cli/Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 #include "cli/ExitCodes.h"
@@ -13,8 +14,10 @@
 
 namespace {
 
-// The one process-wide flag: a signal handler can reach nothing else.
-volatile std::sig_atomic_t interrupted = 0;
+// The one process-wide flag: a signal handler can reach nothing else. Atomic, because the
+// threads of several ports read it while the handler may set it on any of them.
+std::atomic<int> interrupted{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler needs a lock-free flag");
 
 #ifdef _WIN32
 BOOL WINAPI OnConsoleControl(DWORD event) {

@@ -88,8 +88,8 @@ std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
     return targets;
 }
 
-std::string ProbeCard(const ProbeTarget& target) {
-    SerialPortParameter port(MakeSystemSerialLine());
+std::string ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line) {
+    SerialPortParameter port(std::move(line));
     port.NameDevice(target.device);
     const BatchFailure failure = OpenAndIdentify(port);
     if (failure == BatchFailure::CannotOpen) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/DeviceList.h"
+#include "link/SerialLine.h"
 
 // Which ports `ports --probe` asks, and why it leaves others alone.
 struct ProbeTarget {
@@ -25,4 +27,5 @@ std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
 // hardware value of a card that answers, and says what was found: "Quorix card ..., family ...,
 // hardware value N", "no Quorix card answers", or "cannot be opened: DEVICE: REASON". Safe on a
 // thread of its own: it prints nothing. Bounded by one identification and one hardware read.
-std::string ProbeCard(const ProbeTarget& target);
+// `line` is the serial line it opens, made on the probing thread.
+std::string ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line);

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <memory>
 
+#include "cli/CardLine.h"
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/PortProbe.h"
@@ -21,8 +22,9 @@ int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>
                 continue;
             }
             // QThread rather than std::thread: the serial port's notifiers need one.
-            probes.emplace_back(
-                QThread::create([&targets, &findings, i] { findings[i] = ProbeCard(targets[i]); }));
+            probes.emplace_back(QThread::create([&context, &targets, &findings, i] {
+                findings[i] = ProbeCard(targets[i], CardLine(context, targets[i].name));
+            }));
             probes.back()->start();
         }
         for (const std::unique_ptr<QThread>& thread : probes) {

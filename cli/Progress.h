@@ -11,6 +11,7 @@ class Progress {
   public:
     Progress(std::ostream& out, ProgressStyle style) : out_(out), style_(style) {}
 
+    ProgressStyle Style() const { return style_; }
     // A new batch of `total` steps, named by `title` ("reading COM1").
     void Begin(const std::string& title, int total);
     // One more step done; it ends the activity shown.

@@ -44,8 +44,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             value = argument.substr(equals + 1);
             argument.resize(equals);
         }
-        const bool takesValue =
-            argument == "-o" || argument == "--output" || argument == "--language";
+        const bool takesValue = argument == "-o" || argument == "--output" ||
+                                argument == "--language" || argument == "--trace";
         if (takesValue && !value) {
             if (i + 1 == arguments.size()) {
                 err << "brovane-cli: " << argument << " needs a value\n";
@@ -65,6 +65,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             request.verify = true;
         } else if (argument == "-o" || argument == "--output") {
             request.outputFile = *value;
+        } else if (argument == "--trace") {
+            request.traceFile = *value;
         } else if (argument == "--language" && IsLanguageNumber(*value)) {
             request.language = std::stoi(*value);
         } else if (argument == "--language") {

@@ -11,6 +11,7 @@ struct Request {
     std::string command;
     std::vector<std::string> operands;
     std::string outputFile;  // empty or "-": standard output
+    std::string traceFile;   // empty: no trace; "-": standard error
     bool probe = false;
     bool verify = false;
     bool quiet = false;

@@ -1,5 +1,6 @@
 // write: a checked file to a card of the same family, with a part-way report when the card
 // stops answering or the user interrupts.
+#include "app/NoAnswerTexts.h"
 #include "cli/CardSession.h"
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
@@ -55,7 +56,7 @@ int WriteCommand(CliContext& context, const std::string& portName, const std::st
     }
     if (!result.Ok()) {
         if (result.failure == BatchFailure::NoAnswer) {
-            ReportPortFailure(context, *port, result.failure);
+            ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
         ReportPartWrite(context, registers, result);
         return result.failure == BatchFailure::Stopped ? kExitInterrupted : kExitCardFailure;

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int kTimeoutMs = 1000;
-constexpr int kBaud = 1200;
+constexpr int kBaud = kLineBaud;
 
 // Errors after which the device is of no further use: it went away or cannot be read.
 bool LineLost(QSerialPort::SerialPortError error) {

@@ -8,6 +8,9 @@
 #include "link/DeviceList.h"
 #include "link/OpenFailure.h"
 
+// The card's line speed: every line the card commands open runs at it.
+inline constexpr int kLineBaud = 1200;
+
 // One serial device as the card commands use it. Implementations: the Qt serial port, and
 // in-memory lines for tests.
 class SerialLine {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/NoAnswerTexts.h"
 #include "cli/CardSession.h"
 #include "model/FirmwareVariant.h"
 #include "tests/cli/cli_helpers.h"

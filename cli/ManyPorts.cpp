@@ -1,0 +1,205 @@
+#include "cli/ManyPorts.h"
+
+#include <QThread>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "cli/CardFileText.h"
+#include "cli/CardSession.h"
+#include "cli/ExitCodes.h"
+#include "cli/InputFile.h"
+#include "cli/PortConsole.h"
+#include "cli/PortJobs.h"
+#include "cli/PortTable.h"
+#include "cli/SafeFile.h"
+
+namespace {
+
+constexpr char kSeparator = ',';
+
+using PortJob = std::function<PortOutcome(CliContext& context, const std::string& port)>;
+
+// The ports of the list, each a name one port accepts and none twice; nothing after a message.
+std::optional<std::vector<std::string>> PortsOfList(CliContext& context, const std::string& list) {
+    std::vector<std::string> ports;
+    std::istringstream items(list);
+    std::set<std::string> seen;
+    for (std::string name; std::getline(items, name, kSeparator);) {
+        if (!MakePort(context, name)) {
+            return std::nullopt;
+        }
+        if (!seen.insert(name).second) {
+            context.err << "brovane-cli: " << name << " stands twice in the list of ports\n";
+            return std::nullopt;
+        }
+        ports.push_back(name);
+    }
+    if (list.back() == kSeparator) {
+        MakePort(context, "");
+        return std::nullopt;
+    }
+    return ports;
+}
+
+// Every port's job on a thread of its own, all at once; returns when all have ended.
+std::vector<PortOutcome> RunOnPorts(CliContext& context, const std::vector<std::string>& ports,
+                                    const PortJob& job) {
+    PortConsole console(context.err, context.progress.Style(), ports);
+    std::vector<PortOutcome> outcomes(ports.size());
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (size_t i = 0; i < ports.size(); ++i) {
+        // QThread rather than std::thread: the serial port's notifiers need its event dispatcher.
+        threads.emplace_back(QThread::create([&, i] {
+            std::ostringstream out;
+            std::ostringstream err;
+            CliContext own{out, err, Progress(console.Stream(i), console.Style()), context.names,
+                           context.trace};
+            const auto start = std::chrono::steady_clock::now();
+            PortOutcome outcome = job(own, ports[i]);
+            outcome.time = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
+            outcome.port = ports[i];
+            outcome.results = out.str();
+            outcome.report = err.str();
+            outcomes[i] = std::move(outcome);
+        }));
+        threads.back()->start();
+    }
+    for (const std::unique_ptr<QThread>& thread : threads) {
+        thread->wait();
+    }
+    return outcomes;
+}
+
+// Each line of `text` under the name of its port: "[COM2] …".
+std::string UnderPort(const std::string& port, const std::string& text) {
+    std::istringstream lines(text);
+    std::string tagged;
+    for (std::string line; std::getline(lines, line);) {
+        tagged += "[" + port + "] " + line + "\n";
+    }
+    return tagged;
+}
+
+// The reports of every port, their results and the table; the exit code of the worst.
+int Finish(CliContext& context, const std::vector<PortOutcome>& outcomes) {
+    for (const PortOutcome& outcome : outcomes) {
+        context.err << UnderPort(outcome.port, outcome.report);
+    }
+    for (const PortOutcome& outcome : outcomes) {
+        context.out << UnderPort(outcome.port, outcome.results);
+    }
+    context.out << FormatPortTable(outcomes);
+    return WorstExitCode(outcomes);
+}
+
+// "COM1.cfg"; a device path gives its last name ("ttyUSB0.cfg").
+std::filesystem::path FileOfPort(const std::string& port) {
+    return std::filesystem::path(port).filename().string() + ".cfg";
+}
+
+// A safe file per port in `folder`, made before any card is asked; nothing after a message.
+std::optional<std::vector<SafeFile>> FilesInFolder(CliContext& context,
+                                                   const std::vector<std::string>& ports,
+                                                   const std::string& folder) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folder, ignored)) {
+        context.err << "brovane-cli: cannot write into " << folder
+                    << ": it is not a folder; the cards were not asked\n";
+        return std::nullopt;
+    }
+    std::vector<SafeFile> files;
+    std::set<std::filesystem::path> names;
+    for (const std::string& port : ports) {
+        const std::filesystem::path path = std::filesystem::path(folder) / FileOfPort(port);
+        std::string reason = "two ports give this name";
+        std::optional<SafeFile> file =
+            names.insert(path).second ? SafeFile::Create(path, reason) : std::nullopt;
+        if (!file) {
+            context.err << "brovane-cli: cannot write " << path.string() << ": " << reason
+                        << "; the cards were not asked\n";
+            return std::nullopt;
+        }
+        files.push_back(std::move(*file));
+    }
+    return files;
+}
+
+// The card's file committed in the place of the port's; the outcome says how it went.
+void SaveCard(CliContext& context, PortOutcome& outcome, SafeFile& file,
+              const std::string& folder) {
+    const std::string path = (std::filesystem::path(folder) / FileOfPort(outcome.port)).string();
+    std::string reason;
+    if (file.Commit(CardFileText(*outcome.card, context.names, outcome.port, outcome.identity,
+                                 outcome.hardwareBits),
+                    reason)) {
+        outcome.result = "read into " + path;
+        return;
+    }
+    context.err << "[" << outcome.port << "] brovane-cli: cannot write " << path << ": " << reason
+                << "; an old file of that name is unchanged\n";
+    outcome.result = "cannot write " + path;
+    outcome.exitCode = kExitCannotWrite;
+}
+
+}  // namespace
+
+bool IsPortList(const std::string& operand) {
+    return operand.find(kSeparator) != std::string::npos;
+}
+
+int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
+                 bool verify) {
+    const std::optional<CardConfiguration> wanted =
+        LoadConfigFile(context, file, FileUse::BeforeSending);
+    const std::optional<std::vector<std::string>> ports =
+        wanted ? PortsOfList(context, list) : std::nullopt;
+    if (!ports) {
+        return kExitBadInput;
+    }
+    return Finish(context,
+                  RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
+                      return WriteOnPort(own, port, file, *wanted, verify);
+                  }));
+}
+
+int VerifyOnPorts(CliContext& context, const std::string& list, const std::string& file) {
+    const std::optional<CardConfiguration> wanted =
+        LoadConfigFile(context, file, FileUse::BeforeSending);
+    const std::optional<std::vector<std::string>> ports =
+        wanted ? PortsOfList(context, list) : std::nullopt;
+    if (!ports) {
+        return kExitBadInput;
+    }
+    return Finish(context,
+                  RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
+                      return VerifyOnPort(own, port, file, *wanted);
+                  }));
+}
+
+int ReadOnPorts(CliContext& context, const std::string& list, const std::string& folder) {
+    if (folder.empty() || folder == "-") {
+        context.err << "brovane-cli: a read of several ports needs -o FOLDER, the folder for "
+                       "one file per card; nothing was sent\n";
+        return kExitBadInput;
+    }
+    const std::optional<std::vector<std::string>> ports = PortsOfList(context, list);
+    if (!ports) {
+        return kExitBadInput;
+    }
+    std::optional<std::vector<SafeFile>> files = FilesInFolder(context, *ports, folder);
+    if (!files) {
+        return kExitCannotWrite;
+    }
+    std::vector<PortOutcome> outcomes = RunOnPorts(context, *ports, ReadOnPort);
+    for (size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i].card) {
+            SaveCard(context, outcomes[i], (*files)[i], folder);
+        }
+    }
+    return Finish(context, outcomes);
+}

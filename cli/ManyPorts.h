@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "cli/Context.h"
+
+// write, verify and read on several ports at once: "COM1,COM2,/dev/ttyUSB0". The file is
+// checked and every port name with it before anything is sent; then each port runs the whole
+// exchange on its own line and thread, and a card that fails neither stops nor slows the
+// others. An interrupt stops every port between two registers. The results end with a table,
+// one row per port; the exit code is that of the worst port (PortTable.h).
+
+// Whether the port operand names several ports.
+bool IsPortList(const std::string& operand);
+
+int WriteOnPorts(CliContext& context, const std::string& ports, const std::string& file,
+                 bool verify);
+int VerifyOnPorts(CliContext& context, const std::string& ports, const std::string& file);
+// One file per card into `folder`, named after the port ("COM1.cfg"), each written safely.
+int ReadOnPorts(CliContext& context, const std::string& ports, const std::string& folder);

@@ -1,0 +1,194 @@
+#include "cli/PortJobs.h"
+
+#include "app/NoAnswerTexts.h"
+#include "cli/CardLine.h"
+#include "cli/CardSession.h"
+#include "cli/CommandUnits.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "link/OpenFailure.h"
+#include "link/SerialPortParameter.h"
+#include "model/FirmwareVariant.h"
+
+namespace {
+
+// A table cell names at most this many differing fields.
+constexpr size_t kFieldsNamed = 3;
+
+// "differs at COM2 address, input 3" from the differences in words ("COM2 address: 32 in the
+// file, 64 in the card").
+std::string DiffersAt(const std::vector<std::string>& differences) {
+    std::string fields;
+    for (size_t i = 0; i < differences.size() && i < kFieldsNamed; ++i) {
+        fields += (i == 0 ? "" : ", ") + differences[i].substr(0, differences[i].find(':'));
+    }
+    if (differences.size() > kFieldsNamed) {
+        fields += " and " + std::to_string(differences.size() - kFieldsNamed) + " more";
+    }
+    return "differs at " + fields;
+}
+
+// The words of a batch that did not end well.
+std::string FailureWords(const SerialPortParameter& port, const BatchResult& result) {
+    switch (result.failure) {
+        case BatchFailure::CannotOpen:
+            return "cannot open " + port.OpenFailureText();
+        case BatchFailure::Stopped:
+            return "interrupted";
+        case BatchFailure::NoAnswer:
+        case BatchFailure::None:
+            break;
+    }
+    if (result.failedRegister >= 0) {
+        return "failed at register " + std::to_string(result.failedRegister);
+    }
+    return port.AnsweredIdentity().empty() ? "no card"
+                                           : "unknown card " + Printable(port.AnsweredIdentity());
+}
+
+// Fills in what the port and its card told; the exit code and result stay.
+void Describe(PortOutcome& outcome, const SerialPortParameter& port) {
+    outcome.device = port.OpenedDevice();
+    outcome.identity = Printable(port.Identity);
+    outcome.hardwareBits = port.HardwareBits;
+}
+
+// Identifies the card and refuses another family than the file's; false with the outcome
+// filled in.
+bool IdentifyOfFamily(CliContext& context, SerialPortParameter& port, PortOutcome& outcome,
+                      const std::string& file, FirmwareFamily family,
+                      const std::string& consequence) {
+    // The port's progress shows the identification, which a silent card keeps for seconds.
+    const bool identified = IdentifyCard(context, port);
+    Describe(outcome, port);
+    if (!identified) {
+        BatchResult result = NoAnswerOf(port);
+        if (port.LastOpenFailure() != OpenFailure::None) {
+            result.failure = BatchFailure::CannotOpen;
+        }
+        outcome.result = FailureWords(port, result);
+        outcome.exitCode = kExitCardFailure;
+        return false;
+    }
+    const FirmwareFamily cardFamily = *FamilyOfVariant(port.FirmwareVariant);
+    if (cardFamily != family) {
+        outcome.exitCode = ReportFamilyMismatch(context, port, file, family, consequence);
+        outcome.result = "wrong family (" + FamilyName(cardFamily) + ")";
+        return false;
+    }
+    return true;
+}
+
+// What a programming that failed part-way left on the card, for the table.
+std::string PartWayWords(const SerialPortParameter& port, const std::vector<int>& registers,
+                         const BatchResult& result) {
+    const auto done = registers.begin() + result.registersDone;
+    std::string words =
+        FailureWords(port, result) + "; on the card: " + RegisterRuns({registers.begin(), done});
+    if (result.failedRequestSent && done != registers.end()) {
+        words += "; " + std::to_string(*done) + " unknown";
+    }
+    return words;
+}
+
+// The card compared with the file after a read, each difference a result; `same` when it
+// holds the file.
+void Compare(CliContext& context, PortOutcome& outcome, const CardConfiguration& wanted,
+             const CardReading& reading, const std::string& same) {
+    const std::vector<std::string> differences = DescribeDifferences(
+        AsReadFromTheCard(wanted), *reading.card, context.names, "the file", "the card");
+    for (const std::string& difference : differences) {
+        context.out << difference << "\n";
+    }
+    outcome.exitCode = differences.empty() ? kExitOk : kExitDifferent;
+    outcome.result = differences.empty() ? same : DiffersAt(differences);
+}
+
+// The port of a name checked before the threads began; nothing, with the outcome filled in,
+// should the name no longer make one.
+std::unique_ptr<SerialPortParameter> PortOf(CliContext& context, const std::string& name,
+                                            PortOutcome& outcome) {
+    std::unique_ptr<SerialPortParameter> port = MakePort(context, name);
+    if (!port) {
+        outcome.result = "not a port name";
+        outcome.exitCode = kExitBadInput;
+    }
+    return port;
+}
+
+}  // namespace
+
+PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std::string& file,
+                        const CardConfiguration& wanted, bool verify) {
+    PortOutcome outcome;
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port ||
+        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was written")) {
+        return outcome;
+    }
+    const std::vector<int> registers = ExchangedRegisters(port->FirmwareVariant);
+    context.progress.Begin("writing " + name, 1 + static_cast<int>(registers.size()));
+    const BatchResult result = ProgramCardRegisters(
+        *port, wanted.image, [&](BatchStage) { context.progress.Step(); }, InterruptRequested);
+    context.progress.End();
+    outcome.device = port->OpenedDevice();
+    if (!result.Ok()) {
+        if (result.failure == BatchFailure::NoAnswer) {
+            ReportPortFailure(context, *port, result.failure, result.failedRegister);
+        }
+        if (result.failure != BatchFailure::CannotOpen) {
+            context.err << PartWayLine(registers, result) << "\n";
+        }
+        outcome.result = result.failure == BatchFailure::CannotOpen
+                             ? FailureWords(*port, result)
+                             : PartWayWords(*port, registers, result);
+        outcome.exitCode =
+            result.failure == BatchFailure::Stopped ? kExitInterrupted : kExitCardFailure;
+        return outcome;
+    }
+    outcome.result = "written";
+    if (!verify) {
+        return outcome;
+    }
+    const CardReading reading = ReadCard(context, *port, BatchDevice::CardDevice);
+    if (!reading.card) {
+        outcome.result = "written; reading back: " + FailureWords(*port, reading.result);
+        outcome.exitCode = reading.exitCode;
+        return outcome;
+    }
+    Compare(context, outcome, wanted, reading, "written and verified");
+    return outcome;
+}
+
+PortOutcome VerifyOnPort(CliContext& context, const std::string& name, const std::string& file,
+                         const CardConfiguration& wanted) {
+    PortOutcome outcome;
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port ||
+        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was read")) {
+        return outcome;
+    }
+    const CardReading reading = ReadCard(context, *port);
+    Describe(outcome, *port);
+    if (!reading.card) {
+        outcome.result = FailureWords(*port, reading.result);
+        outcome.exitCode = reading.exitCode;
+        return outcome;
+    }
+    Compare(context, outcome, wanted, reading, "holds the file");
+    return outcome;
+}
+
+PortOutcome ReadOnPort(CliContext& context, const std::string& name) {
+    PortOutcome outcome;
+    const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
+    if (!port) {
+        return outcome;
+    }
+    const CardReading reading = ReadCard(context, *port);
+    Describe(outcome, *port);
+    outcome.exitCode = reading.exitCode;
+    outcome.card = reading.card;
+    outcome.result = reading.card ? "read" : FailureWords(*port, reading.result);
+    return outcome;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "cli/Context.h"
+#include "model/ConfigFile.h"
+
+// The whole exchange of one command with the card on one port, run on a thread of its own when
+// several ports are asked at once. A job prints nothing: its results and reports go to the
+// context it is given, which is the port's own.
+
+// How one port's exchange ended, for the table of all ports.
+struct PortOutcome {
+    std::string port;
+    std::string device;    // the device last opened; empty when the name led to none
+    std::string identity;  // the card's identity; empty when no card of a known family answered
+    int hardwareBits = 0;
+    std::string result;  // "written and verified", "differs at …", "no card", …
+    int exitCode = 0;    // as the command on this port alone would end
+    std::chrono::milliseconds time{0};
+    std::string results;  // the port's results, as the command on it alone gives them
+    std::string report;   // the port's messages, as the command on it alone gives them
+    std::optional<CardConfiguration> card;  // read: what the card holds
+};
+
+// Identifies, refuses a card of another family, writes `wanted` and, with `verify`, reads the
+// card back from the device it was written on.
+PortOutcome WriteOnPort(CliContext& context, const std::string& port, const std::string& file,
+                        const CardConfiguration& wanted, bool verify);
+// Identifies, refuses a card of another family and compares the card with `wanted`.
+PortOutcome VerifyOnPort(CliContext& context, const std::string& port, const std::string& file,
+                         const CardConfiguration& wanted);
+// Reads the card into the outcome's `card`.
+PortOutcome ReadOnPort(CliContext& context, const std::string& port);
