@@ -12,9 +12,9 @@ Commands:
   read PORT [-o FILE]         read a card into a configuration file (default: standard output)
   write PORT FILE [--verify]  check a file, then write it to a card of the same family
   verify PORT FILE            read a card and report where it differs from a file
-read, write and verify take several ports at once: COM1,COM2,/dev/ttyUSB0.
   diff A B                    the differences between two configuration files
   show FILE                   a configuration laid out as Brovane's pages lay it out
+read, write and verify take several ports at once: COM1,COM2,/dev/ttyUSB0.
 
 Options:
   -q, --quiet          no progress on standard error

@@ -92,6 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"CablePulled", CardFault::HangUp, kRegister12, false, ReplyFault::LineLost, 12},
         // The programming writes registers 0-4 and 7-47: the eleventh write is register 12.
         FaultCase{"LoopbackWhileProgramming", CardFault::Loopback, 10, true, ReplyFault::Echo, 12},
+        // The card's refusal is a reply of its own, not the write's.
+        FaultCase{"RefusedWrite", CardFault::FailingWrite, 10, true, ReplyFault::OtherReply, 12},
         FaultCase{"NoiseWhileProgramming",
                   CardFault::Noise,
                   10,
