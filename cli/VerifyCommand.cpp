@@ -3,6 +3,7 @@
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/InputFile.h"
+#include "cli/Interrupt.h"
 #include "model/FirmwareVariant.h"
 
 int VerifyCommand(CliContext& context, const std::string& portName, const std::string& file) {
@@ -17,7 +18,8 @@ int VerifyCommand(CliContext& context, const std::string& portName, const std::s
     }
     // A card of another family is refused after its identification, as write refuses it.
     if (!IdentifyCard(context, *port)) {
-        return kExitCardFailure;
+        // An interrupt can end the identification's wait: it is the interrupt that ended it.
+        return InterruptRequested() ? kExitInterrupted : kExitCardFailure;
     }
     if (FamilyOfVariant(port->FirmwareVariant) != wanted->family) {
         return ReportFamilyMismatch(context, *port, file, wanted->family, "; nothing was read");

@@ -14,7 +14,7 @@ namespace {
 void ReportPartWrite(CliContext& context, const std::vector<int>& registers,
                      const BatchResult& result) {
     const auto done = registers.begin() + result.registersDone;
-    const bool unknown = result.failure == BatchFailure::NoAnswer && result.failedRequestSent;
+    const bool unknown = result.failedRequestSent && done != registers.end();
     context.err << "brovane-cli: "
                 << (result.failure == BatchFailure::Stopped ? "interrupted; " : "")
                 << "registers written to the card: " << RegisterRuns({registers.begin(), done});
@@ -39,7 +39,8 @@ int WriteCommand(CliContext& context, const std::string& portName, const std::st
         return kExitBadInput;
     }
     if (!IdentifyCard(context, *port)) {
-        return kExitCardFailure;
+        // An interrupt can end the identification's wait: it is the interrupt that ended it.
+        return InterruptRequested() ? kExitInterrupted : kExitCardFailure;
     }
     if (FamilyOfVariant(port->FirmwareVariant) != wanted->family) {
         return ReportFamilyMismatch(context, *port, file, wanted->family, "; nothing was written");

@@ -27,7 +27,9 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
             return result;
         }
         if (port.TransferRegister(mode, reg, image) != 1) {
-            result.failure = BatchFailure::NoAnswer;
+            // A stop asked for during the exchange may be what cut it short (a signal ends the
+            // wait): the batch was stopped, and what reached the card is reported as for a stop.
+            result.failure = stop && stop() ? BatchFailure::Stopped : BatchFailure::NoAnswer;
             result.failedRegister = reg;
             result.diagnosis = port.LastDiagnosis();
             result.failedRequestSent = port.LastRequestSent();
@@ -41,9 +43,9 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
 }
 
 // The identification or the hardware read failed: no register was read.
-BatchResult NoAnswerBefore(const SerialPortParameter& port) {
+BatchResult NoAnswerBefore(const SerialPortParameter& port, const BatchStop& stop) {
     BatchResult result;
-    result.failure = BatchFailure::NoAnswer;
+    result.failure = stop && stop() ? BatchFailure::Stopped : BatchFailure::NoAnswer;
     result.diagnosis = port.LastDiagnosis();
     return result;
 }
@@ -59,11 +61,11 @@ BatchResult ReadCardRegisters(SerialPortParameter& port, RegisterImage& image,
     Report(progress, BatchStage::Opened);
     // A failed command has closed the device itself.
     if (!port.Identify()) {
-        return NoAnswerBefore(port);
+        return NoAnswerBefore(port, stop);
     }
     Report(progress, BatchStage::Identified);
     if (!port.ReadHardware()) {
-        return NoAnswerBefore(port);
+        return NoAnswerBefore(port, stop);
     }
     Report(progress, BatchStage::HardwareRead);
     return TransferRegisters(port, kReadMode, image, progress, stop);

@@ -298,7 +298,11 @@ bool IsPseudoTerminal(intptr_t handle) {
 bool DrainTransmitter(intptr_t handle) {
     // The driver's queue is empty; what is left is the UART's own few bytes, which the driver
     // waits out with a bound of its own.
-    return ::tcdrain(static_cast<int>(handle)) == 0;
+    int drained = 0;
+    do {
+        drained = ::tcdrain(static_cast<int>(handle));
+    } while (drained != 0 && errno == EINTR);
+    return drained == 0;
 }
 
 #endif

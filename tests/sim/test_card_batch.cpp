@@ -141,3 +141,21 @@ TEST_F(CardBatch, AReadStopsAtTheFirstUnansweredCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// A signal that asks for the stop also ends the wait of the exchange in flight: that exchange's
+// failure is the stop's, not the card's.
+TEST_F(CardBatch, AnExchangeThatFailsWhileAStopIsAskedForIsAStop) {
+    Use("KFT018-01-01");
+    card->StopAnsweringAfter(4);  // identification, hardware, registers 0 and 1
+    RegisterImage image;
+    const BatchResult result =
+        ReadCardRegisters(port, image, Record(), [this] { return card->CommandCount() > 4; });
+    EXPECT_EQ(result.failure, BatchFailure::Stopped);
+    EXPECT_EQ(result.registersDone, 2);
+    EXPECT_EQ(result.failedRegister, 2);
+    EXPECT_FALSE(line.IsOpen());
+}
+
+}  // namespace
