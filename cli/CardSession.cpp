@@ -5,6 +5,7 @@
 #include "app/NoAnswerTexts.h"
 #include "cli/CardLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/InputFile.h"
 #include "cli/Interrupt.h"
 #include "link/CardIdentity.h"
 #include "link/OpenFailure.h"
@@ -147,4 +148,36 @@ int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
                 << FamilyName(*FamilyOfVariant(port.FirmwareVariant)) << "), but " << file
                 << " is for " << FamilyName(fileFamily) << consequence << "\n";
     return kExitFamilyMismatch;
+}
+
+int IdentifyCardOfFamily(CliContext& context, SerialPortParameter& port, const std::string& file,
+                         FirmwareFamily fileFamily, const std::string& consequence) {
+    if (!IdentifyCard(context, port)) {
+        // An interrupt can end the identification's wait: it is the interrupt that ended it.
+        return InterruptRequested() ? kExitInterrupted : kExitCardFailure;
+    }
+    if (FamilyOfVariant(port.FirmwareVariant) != fileFamily) {
+        return ReportFamilyMismatch(context, port, file, fileFamily, consequence);
+    }
+    return kExitOk;
+}
+
+CardForFile IdentifyCardForFile(CliContext& context, const std::string& portName,
+                                const std::string& file, const std::string& consequence) {
+    CardForFile found;
+    found.wanted = LoadConfigFile(context, file, FileUse::BeforeSending);
+    found.port = found.wanted ? MakePort(context, portName) : nullptr;
+    if (!found.port) {
+        found.exitCode = kExitBadInput;
+        return found;
+    }
+    found.exitCode =
+        IdentifyCardOfFamily(context, *found.port, file, found.wanted->family, consequence);
+    return found;
+}
+
+std::vector<std::string> CardDifferences(const CliContext& context, const CardConfiguration& wanted,
+                                         const CardConfiguration& card) {
+    return DescribeDifferences(AsReadFromTheCard(wanted), card, context.names, "the file",
+                               "the card");
 }

@@ -50,3 +50,22 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port,
 int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
                          const std::string& file, FirmwareFamily fileFamily,
                          const std::string& consequence);
+// Identifies the card and refuses a card of another family than the file's, before anything
+// is sent (`consequence` says what was not done): kExitOk, or the exit code after the report.
+int IdentifyCardOfFamily(CliContext& context, SerialPortParameter& port, const std::string& file,
+                         FirmwareFamily fileFamily, const std::string& consequence);
+
+// What write and verify start with: the file checked before anything is sent, then the port
+// with a card of the file's family identified on it.
+struct CardForFile {
+    std::optional<CardConfiguration> wanted;
+    std::unique_ptr<SerialPortParameter> port;
+    int exitCode = 0;  // kExitOk when both are there; else the code after the report
+};
+CardForFile IdentifyCardForFile(CliContext& context, const std::string& portName,
+                                const std::string& file, const std::string& consequence);
+
+// How the card differs from the file, a line each ("COM2 address: 32 in the file, 64 in the
+// card"); none when it holds the file's configuration.
+std::vector<std::string> CardDifferences(const CliContext& context, const CardConfiguration& wanted,
+                                         const CardConfiguration& card);

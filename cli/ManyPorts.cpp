@@ -152,8 +152,14 @@ bool IsPortList(const std::string& operand) {
     return operand.find(kSeparator) != std::string::npos;
 }
 
-int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
-                 bool verify) {
+namespace {
+
+using FileJob = std::function<PortOutcome(CliContext& context, const std::string& port,
+                                          const CardConfiguration& wanted)>;
+
+// The file checked once, before anything is sent, then `job` with it on every port at once.
+int FileOnPorts(CliContext& context, const std::string& list, const std::string& file,
+                const FileJob& job) {
     const std::optional<CardConfiguration> wanted =
         LoadConfigFile(context, file, FileUse::BeforeSending);
     const std::optional<std::vector<std::string>> ports =
@@ -163,22 +169,27 @@ int WriteOnPorts(CliContext& context, const std::string& list, const std::string
     }
     return Finish(context,
                   RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
-                      return WriteOnPort(own, port, file, *wanted, verify);
+                      return job(own, port, *wanted);
                   }));
 }
 
+}  // namespace
+
+int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
+                 bool verify) {
+    return FileOnPorts(
+        context, list, file,
+        [&](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
+            return WriteOnPort(own, port, file, wanted, verify);
+        });
+}
+
 int VerifyOnPorts(CliContext& context, const std::string& list, const std::string& file) {
-    const std::optional<CardConfiguration> wanted =
-        LoadConfigFile(context, file, FileUse::BeforeSending);
-    const std::optional<std::vector<std::string>> ports =
-        wanted ? PortsOfList(context, list) : std::nullopt;
-    if (!ports) {
-        return kExitBadInput;
-    }
-    return Finish(context,
-                  RunOnPorts(context, *ports, [&](CliContext& own, const std::string& port) {
-                      return VerifyOnPort(own, port, file, *wanted);
-                  }));
+    return FileOnPorts(
+        context, list, file,
+        [&](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
+            return VerifyOnPort(own, port, file, wanted);
+        });
 }
 
 int ReadOnPorts(CliContext& context, const std::string& list, const std::string& folder) {

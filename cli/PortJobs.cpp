@@ -59,24 +59,21 @@ bool IdentifyOfFamily(CliContext& context, SerialPortParameter& port, PortOutcom
                       const std::string& file, FirmwareFamily family,
                       const std::string& consequence) {
     // The port's progress shows the identification, which a silent card keeps for seconds.
-    const bool identified = IdentifyCard(context, port);
+    outcome.exitCode = IdentifyCardOfFamily(context, port, file, family, consequence);
     Describe(outcome, port);
-    if (!identified) {
+    if (outcome.exitCode == kExitFamilyMismatch) {
+        outcome.result =
+            "wrong family (" + FamilyName(*FamilyOfVariant(port.FirmwareVariant)) + ")";
+    } else if (outcome.exitCode != kExitOk) {
         BatchResult result = NoAnswerOf(port);
-        if (port.LastOpenFailure() != OpenFailure::None) {
+        if (outcome.exitCode == kExitInterrupted) {
+            result.failure = BatchFailure::Stopped;
+        } else if (port.LastOpenFailure() != OpenFailure::None) {
             result.failure = BatchFailure::CannotOpen;
         }
         outcome.result = FailureWords(port, result);
-        outcome.exitCode = kExitCardFailure;
-        return false;
     }
-    const FirmwareFamily cardFamily = *FamilyOfVariant(port.FirmwareVariant);
-    if (cardFamily != family) {
-        outcome.exitCode = ReportFamilyMismatch(context, port, file, family, consequence);
-        outcome.result = "wrong family (" + FamilyName(cardFamily) + ")";
-        return false;
-    }
-    return true;
+    return outcome.exitCode == kExitOk;
 }
 
 // What a programming that failed part-way left on the card, for the table.
@@ -95,8 +92,7 @@ std::string PartWayWords(const SerialPortParameter& port, const std::vector<int>
 // holds the file.
 void Compare(CliContext& context, PortOutcome& outcome, const CardConfiguration& wanted,
              const CardReading& reading, const std::string& same) {
-    const std::vector<std::string> differences = DescribeDifferences(
-        AsReadFromTheCard(wanted), *reading.card, context.names, "the file", "the card");
+    const std::vector<std::string> differences = CardDifferences(context, wanted, *reading.card);
     for (const std::string& difference : differences) {
         context.out << difference << "\n";
     }

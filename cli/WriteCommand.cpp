@@ -4,7 +4,6 @@
 #include "cli/CardSession.h"
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
-#include "cli/InputFile.h"
 #include "cli/Interrupt.h"
 #include "model/FirmwareVariant.h"
 
@@ -29,52 +28,40 @@ void ReportPartWrite(CliContext& context, const std::vector<int>& registers,
 
 int WriteCommand(CliContext& context, const std::string& portName, const std::string& file,
                  bool verify) {
-    const std::optional<CardConfiguration> wanted =
-        LoadConfigFile(context, file, FileUse::BeforeSending);
-    if (!wanted) {
-        return kExitBadInput;
+    const CardForFile found = IdentifyCardForFile(context, portName, file, "; nothing was written");
+    if (found.exitCode != kExitOk) {
+        return found.exitCode;
     }
-    const std::unique_ptr<SerialPortParameter> port = MakePort(context, portName);
-    if (!port) {
-        return kExitBadInput;
-    }
-    if (!IdentifyCard(context, *port)) {
-        // An interrupt can end the identification's wait: it is the interrupt that ended it.
-        return InterruptRequested() ? kExitInterrupted : kExitCardFailure;
-    }
-    if (FamilyOfVariant(port->FirmwareVariant) != wanted->family) {
-        return ReportFamilyMismatch(context, *port, file, wanted->family, "; nothing was written");
-    }
+    SerialPortParameter& port = *found.port;
+    const CardConfiguration& wanted = *found.wanted;
 
-    const std::vector<int> registers = ExchangedRegisters(port->FirmwareVariant);
+    const std::vector<int> registers = ExchangedRegisters(port.FirmwareVariant);
     context.progress.Begin("writing " + portName, 1 + static_cast<int>(registers.size()));
     const BatchResult result = ProgramCardRegisters(
-        *port, wanted->image, [&](BatchStage) { context.progress.Step(); }, InterruptRequested);
+        port, wanted.image, [&](BatchStage) { context.progress.Step(); }, InterruptRequested);
     context.progress.End();
     if (result.failure == BatchFailure::CannotOpen) {
-        ReportPortFailure(context, *port, result.failure);
+        ReportPortFailure(context, port, result.failure);
         return kExitCardFailure;
     }
     if (!result.Ok()) {
         if (result.failure == BatchFailure::NoAnswer) {
-            ReportPortFailure(context, *port, result.failure, result.failedRegister);
+            ReportPortFailure(context, port, result.failure, result.failedRegister);
         }
         ReportPartWrite(context, registers, result);
         return result.failure == BatchFailure::Stopped ? kExitInterrupted : kExitCardFailure;
     }
     const std::string what = std::to_string(registers.size()) + " registers of " + file;
-    const std::string card = portName + " (" + Printable(port->Identity) + ")";
+    const std::string card = portName + " (" + Printable(port.Identity) + ")";
     if (!verify) {
         context.out << "wrote " << what << " to " << card << "\n";
         return kExitOk;
     }
     // Read back from the device that was written, whatever the port name leads to now.
-    const CardReading reading = ReadCard(context, *port, BatchDevice::CardDevice);
+    const CardReading reading = ReadCard(context, port, BatchDevice::CardDevice);
     if (!reading.card) {
         return reading.exitCode;
     }
-    return ReportDifferences(context,
-                             DescribeDifferences(AsReadFromTheCard(*wanted), *reading.card,
-                                                 context.names, "the file", "the card"),
+    return ReportDifferences(context, CardDifferences(context, wanted, *reading.card),
                              "wrote and verified " + what + " on " + card);
 }

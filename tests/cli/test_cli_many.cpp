@@ -124,13 +124,18 @@ TEST_F(CliMany, CtrlCStopsEveryPortWithAReportOfEach) {
     // Cards paced like real 1200-baud lines: the writes take many seconds.
     PtyCardServer& first = StartCard(1, "KFT018-01-01", Filled(0x0101), 0, 1200);
     PtyCardServer& second = StartCard(2, "KFT018-01-01", Filled(0x0303), 0, 1200);
-    CliProcess cli({"write", "COM1,COM2", file});
+    // A silent card keeps its port in the identification's wait, which the interrupt ends.
+    StartCard(3, "KFT018-01-01", Filled(0x0303)).StopAnsweringAfter(0);
+    const std::string out = File("table.txt");
+    CliProcess cli({"write", "COM1,COM2,COM3", file}, {.standardOutput = out});
     ASSERT_TRUE(cli.WaitForError("writing COM1: ", 30s)) << cli.Error();
     ASSERT_TRUE(cli.WaitForError("writing COM2: ", 30s)) << cli.Error();
     cli.Signal(SIGINT);
     const std::optional<int> code = cli.Wait(30s);
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, kExitInterrupted) << cli.Error();
+    const std::string table = Contents(out);
+    EXPECT_NE(Row(table, "COM3").find("interrupted"), std::string::npos) << table;
     for (PtyCardServer* card : {&first, &second}) {
         const std::vector<int> written = card->RegistersWritten();
         EXPECT_FALSE(written.empty());
