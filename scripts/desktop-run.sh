@@ -45,8 +45,10 @@ export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 openbox --sm-disable >/dev/null 2>&1 &
 wm_pid=$!
 # The window manager announces itself on the root window once it manages the screen.
+# A busy machine can take many seconds for it.
 managed=0
-for _ in $(seq 1 200); do
+deadline=$((SECONDS + 30))
+while [ "$SECONDS" -lt "$deadline" ]; do
   if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
     managed=1
     break

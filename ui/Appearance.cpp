@@ -1,6 +1,7 @@
 #include "ui/Appearance.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QFont>
 #include <QLibraryInfo>
@@ -30,6 +31,8 @@ QMargins FrameMargins(const QWidget& window) {
 
 // The frame a window will get: its own once the window manager has framed it, else that of
 // another framed window of the program (the window manager frames dialogs alike), else none.
+// Only a shown window lends its frame: the toolkit may read a hidden one's afresh and get
+// nonsense.
 QMargins ExpectedFrame(const QWidget& window) {
     if (FrameIsKnown(window)) {
         return FrameMargins(window);
@@ -43,34 +46,49 @@ QMargins ExpectedFrame(const QWidget& window) {
     return {};
 }
 
-void CentreOn(QWidget& window, const QRect& area) {
+// Centres the window on `area` with the frame it has or is expected to get; returns that frame.
+QMargins CentreOn(QWidget& window, const QRect& area) {
     const bool known = FrameIsKnown(window);
     const QMargins margins = ExpectedFrame(window);
     QRect frame = window.geometry().marginsAdded(margins);
     frame.moveCenter(area.center());
     // Until the window is framed, its position is that of its inside.
     window.move(known ? frame.topLeft() : frame.topLeft() + QPoint(margins.left(), margins.top()));
+    return margins;
 }
 
 const QString kFrameCentringName = QStringLiteral("FrameCentring");
 
-// Before a window's first showing its frame is unknown, so the first centring can only use the
-// window's inside. This centres it again, once, as soon as the window manager has framed it.
-// The toolkit reports no event when the frame becomes known (the window need not move), so
-// besides the window's own events a short timer looks, for at most a second; a window system
-// without frames ends the watch then.
+// A window is centred before the window manager frames it, with the frame it is expected to
+// get, which can be wrong: the first window has no other to borrow from, and the frame that the
+// toolkit reports for a window that is being framed can be split wrongly between its sides
+// (all below and right, the moment the window manager has put the window into its frame but not
+// yet in its place). So for a few seconds of the clock after the showing (a busy window manager
+// frames late) the window is centred again whenever its own frame differs from the one it was
+// centred with. The toolkit reports no event when the frame becomes known (the window need not
+// move), so besides the window's own events a short timer looks. A move by the user leaves the
+// frame alone and is left alone.
+// The toolkit reads the frame when the window system reports the window's place; when that
+// report came before the window manager had set the frame, the frame stays unknown until the
+// next one, so the watch asks for one now and then by moving the window a pixel and back.
 class FrameCentring : public QObject {
   public:
-    FrameCentring(QWidget& window, std::function<QRect()> area)
-        : QObject(&window), window_(window), area_(std::move(area)) {
+    FrameCentring(QWidget& window, std::function<QRect()> area, const QMargins& centredWith)
+        : QObject(&window), window_(window), area_(std::move(area)), centredWith_(centredWith) {
         setObjectName(kFrameCentringName);
         window_.installEventFilter(this);
         watch_.setInterval(kLookMs);
         connect(&watch_, &QTimer::timeout, this, [this] {
-            if (++looks_ >= kMaxLooks) {
+            if (end_.hasExpired()) {
                 Finish();
-            } else {
-                CentreWhenFramed();
+                return;
+            }
+            Look();
+            if (!FrameIsKnown(window_) && ++looks_ % kLooksPerPlaceReport == 0 &&
+                window_.isVisible()) {
+                // A request for the same place is dropped on the way: there and back.
+                window_.move(window_.pos() + QPoint(1, 0));
+                window_.move(window_.pos() - QPoint(1, 0));
             }
         });
         watch_.start();
@@ -88,7 +106,7 @@ class FrameCentring : public QObject {
             case QEvent::Resize:
             case QEvent::Paint:
             case QEvent::WindowActivate:
-                CentreWhenFramed();
+                Look();
                 break;
             default:
                 break;
@@ -98,16 +116,17 @@ class FrameCentring : public QObject {
 
   private:
     static constexpr int kLookMs = 20;
-    static constexpr int kMaxLooks = 50;
+    static constexpr int kWatchMs = 5000;
+    static constexpr int kLooksPerPlaceReport = 10;
 
-    void CentreWhenFramed() {
-        if (FrameIsKnown(window_)) {
-            Finish();
-            CentreOn(window_, area_());
+    void Look() {
+        if (FrameIsKnown(window_) && FrameMargins(window_) != centredWith_) {
+            centredWith_ = CentreOn(window_, area_());
         }
     }
 
     void Finish() {
+        setObjectName({});  // a showing before the deletion gets a watch of its own
         watch_.stop();
         window_.removeEventFilter(this);
         deleteLater();
@@ -115,17 +134,16 @@ class FrameCentring : public QObject {
 
     QWidget& window_;
     std::function<QRect()> area_;
+    QMargins centredWith_;
     QTimer watch_;
+    QDeadlineTimer end_{kWatchMs};
     int looks_ = 0;
 };
 
 void CentreWithFrame(QWidget& window, const std::function<QRect()>& area) {
-    CentreOn(window, area());
-    // Only a window whose frame could not even be expected (the first one) is watched: the frame
-    // the toolkit reports while the window manager is still framing a window can be wrong.
-    if (ExpectedFrame(window).isNull() &&
-        window.findChild<QObject*>(kFrameCentringName, Qt::FindDirectChildrenOnly) == nullptr) {
-        new FrameCentring(window, area);
+    const QMargins centredWith = CentreOn(window, area());
+    if (window.findChild<QObject*>(kFrameCentringName, Qt::FindDirectChildrenOnly) == nullptr) {
+        new FrameCentring(window, area, centredWith);
     }
 }
 
