@@ -24,6 +24,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/BenchCards.h"
 #include "link/CardBatch.h"
 #include "link/LineTrace.h"
 #include "link/OutputDrain.h"
@@ -36,29 +37,9 @@
 
 namespace {
 
-constexpr int kKft018Variant = 2;
-constexpr int kPacedBaud = 1200;
+using namespace bench;
+
 constexpr int kCdcAcmTransfer = 1280;
-
-// Frames on the wire: a request is its command text and 8 framing bytes; a reply is 12 bytes
-// and the data characters its echo announces.
-constexpr int kFrameBytes = 8;
-constexpr int kReplyBytes = 12;
-constexpr int kIdentifyBytes = (4 + kFrameBytes) + 68;
-constexpr int kHardwareBytes = (4 + kFrameBytes) + (kReplyBytes + 16);
-constexpr int kRegisterReadBytes = (8 + kFrameBytes) + (kReplyBytes + 4);
-constexpr int kRegisterWriteBytes = (12 + kFrameBytes) + kReplyBytes;
-
-struct PassBytes {
-    long read;
-    long programming;
-};
-
-PassBytes BytesOfPass(int variant) {
-    const auto registers = static_cast<long>(ExchangedRegisters(variant).size());
-    return {kIdentifyBytes + kHardwareBytes + registers * kRegisterReadBytes,
-            registers * kRegisterWriteBytes};
-}
 
 double ThreadCpuSeconds() {
     timespec now{};
@@ -79,18 +60,6 @@ bool ReadCard(SerialPortParameter& port, RegisterImage& image) {
 // The programming of the programming dialog.
 bool ProgramCard(SerialPortParameter& port, const RegisterImage& image) {
     return ProgramCardRegisters(port, image, {}).Ok();
-}
-
-// A KFT018 card with a value in every register.
-CardConfig Kft018Card(int baud) {
-    CardConfig config;
-    config.identity = "KFT018-01-01";
-    config.hardwareBits = 2;
-    config.baud = baud;
-    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
-        config.registers.SetValue(reg, static_cast<uint16_t>(0x0101 * reg + 0x21));
-    }
-    return config;
 }
 
 // The system's platform, or one whose output queue overcounts as cdc_acm's does.
@@ -115,7 +84,9 @@ void BM_CardPass(benchmark::State& state) {
     const bool read = part != 2;
     const bool program = part != 1;
 
-    PtyCardServer server(Kft018Card(baud));
+    CardConfig card = Kft018Card(baud);
+    card.hardwareBits = 2;
+    PtyCardServer server(card);
     if (!server.Start()) {
         state.SkipWithError("no pseudo-terminal for the virtual card");
         return;
@@ -150,8 +121,8 @@ void BM_CardPass(benchmark::State& state) {
         benchmark::DoNotOptimize(image);
     }
 
-    const PassBytes bytes = BytesOfPass(port.FirmwareVariant);
-    const long exchanged = (read ? bytes.read : 0) + (program ? bytes.programming : 0);
+    const long exchanged = (read ? ReadBytes(port.FirmwareVariant) : 0) +
+                           (program ? ProgrammingBytes(port.FirmwareVariant) : 0);
     const auto iterations = static_cast<double>(state.iterations());
     state.counters["bytes"] = static_cast<double>(exchanged);
     state.counters["wall_ms"] = 1e3 * wall / iterations;

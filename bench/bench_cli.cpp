@@ -14,49 +14,16 @@
 #include <benchmark/benchmark.h>
 
 #include "app/ProgramDirectory.h"
+#include "bench/support/BenchCards.h"
 #include "cli/Commands.h"
-#include "model/FirmwareVariant.h"
+#include "link/OutputDrain.h"
 #include "sim/VirtualCard.h"
 
 namespace {
 
-constexpr int kKft018Variant = 2;
-constexpr int kPacedBaud = 1200;
-constexpr double kBitsPerByte = 10.0;
+using namespace bench;
+
 constexpr double kLimitRatio = 1.01;
-
-// Bytes on the wire, request and reply: identification, hardware value, one register read and
-// one register write.
-constexpr long kIdentifyBytes = 12 + 68;
-constexpr long kHardwareBytes = 12 + 28;
-constexpr long kRegisterReadBytes = 16 + 16;
-constexpr long kRegisterWriteBytes = 20 + 12;
-
-long ReadBytes() {
-    const auto registers = static_cast<long>(ExchangedRegisters(kKft018Variant).size());
-    return kIdentifyBytes + kHardwareBytes + registers * kRegisterReadBytes;
-}
-
-// The identification before the write, the writes, then a whole read back.
-long WriteVerifyBytes() {
-    const auto registers = static_cast<long>(ExchangedRegisters(kKft018Variant).size());
-    return kIdentifyBytes + registers * kRegisterWriteBytes + ReadBytes();
-}
-
-CardConfig Kft018Card(int baud) {
-    CardConfig config;
-    config.baud = baud;
-    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
-        config.registers.SetValue(reg, static_cast<uint16_t>(0x0101 * reg + 0x21));
-    }
-    return config;
-}
-
-int Run(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    return RunCli(arguments, out, err, false);
-}
 
 // Args: the card's line rate (0 = unpaced), then the command: 0 read, 1 write --verify.
 void BM_Cli(benchmark::State& state) {
@@ -72,15 +39,15 @@ void BM_Cli(benchmark::State& state) {
     const std::string file = (std::filesystem::temp_directory_path() /
                               ("brovane-cli-bench-" + std::to_string(::getpid()) + ".cfg"))
                                  .string();
-    if (write && Run({"read", "COM1", "-o", file, "-q"}) != kExitOk) {
+    if (write && RunCliQuietly({"read", "COM1", "-o", file, "-q"}) != kExitOk) {
         state.SkipWithError("the first read failed");
         return;
     }
     double wall = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const int code = write ? Run({"write", "COM1", file, "--verify", "-q"})
-                               : Run({"read", "COM1", "-o", file, "-q"});
+        const int code = write ? RunCliQuietly({"write", "COM1", file, "--verify", "-q"})
+                               : RunCliQuietly({"read", "COM1", "-o", file, "-q"});
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (code != kExitOk) {
             state.SkipWithError("the command failed");
@@ -88,12 +55,13 @@ void BM_Cli(benchmark::State& state) {
         }
     }
     std::filesystem::remove(file);
-    const long bytes = write ? WriteVerifyBytes() : ReadBytes();
+    const long bytes = write ? WriteVerifyBytes(Kft018Variant()) : ReadBytes(Kft018Variant());
     const auto iterations = static_cast<double>(state.iterations());
     state.counters["bytes"] = static_cast<double>(bytes);
     state.counters["wall_ms"] = 1e3 * wall / iterations;
     if (baud > 0) {
-        const double ratio = wall / iterations / (static_cast<double>(bytes) * kBitsPerByte / baud);
+        const double ratio =
+            wall / iterations / (static_cast<double>(bytes) * kLineBitsPerByte / baud);
         state.counters["ratio"] = ratio;
         if (ratio > kLimitRatio) {
             state.SkipWithError("slower than 1.01 x the line time of its bytes");

@@ -16,51 +16,21 @@
 #include <benchmark/benchmark.h>
 
 #include "app/ProgramDirectory.h"
+#include "bench/support/BenchCards.h"
 #include "cli/Commands.h"
-#include "link/CardFrame.h"
 #include "link/OutputDrain.h"
-#include "model/FirmwareVariant.h"
 #include "sim/VirtualCard.h"
 
 namespace {
 
-constexpr int kPacedBaud = 1200;
-
-// Requests are their command text and the frame; replies as CardFrame gives them.
-constexpr long kIdentifyBytes = 4 + card::kFrameOverhead + card::kIdentifyReplyLength;
-constexpr long kHardwareBytes = 4 + card::kFrameOverhead + card::kHardwareReplyLength;
-constexpr long kRegisterReadBytes = 8 + card::kFrameOverhead + card::kReadReplyLength;
-constexpr long kRegisterWriteBytes = 12 + card::kFrameOverhead + card::kWriteReplyLength;
-
-// One card's bytes: the identification before the write, the writes, then a whole read back.
-long WriteVerifyBytes() {
-    const auto registers =
-        static_cast<long>(ExchangedRegisters(VariantOfFamily(FirmwareFamily::Kft018)).size());
-    return 2 * kIdentifyBytes + kHardwareBytes +
-           registers * (kRegisterWriteBytes + kRegisterReadBytes);
-}
-
-CardConfig Kft018Card(int baud, int seed) {
-    CardConfig config;
-    config.baud = baud;
-    for (int reg = 0; reg < RegisterImage::kRegisterCount; ++reg) {
-        config.registers.SetValue(reg, static_cast<uint16_t>(0x0101 * reg + seed));
-    }
-    return config;
-}
-
-int Run(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    return RunCli(arguments, out, err, false);
-}
+using namespace bench;
 
 // Args: the number of cards.
 void BM_ManyCards(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     ProgramDirectory = ExecutableDirectory();
     // The file comes from an unpaced card, so that making it costs no line time.
-    PtyCardServer source(Kft018Card(0, 0x21));
+    PtyCardServer source(Kft018Card(0));
     if (!source.Start()) {
         state.SkipWithError("no pseudo-terminal for the virtual card");
         return;
@@ -69,7 +39,7 @@ void BM_ManyCards(benchmark::State& state) {
     const std::string file = (std::filesystem::temp_directory_path() /
                               ("brovane-cli-many-" + std::to_string(::getpid()) + ".cfg"))
                                  .string();
-    if (Run({"read", "COM1", "-o", file, "-q"}) != 0) {
+    if (RunCliQuietly({"read", "COM1", "-o", file, "-q"}) != 0) {
         state.SkipWithError("the first read failed");
         return;
     }
@@ -87,7 +57,7 @@ void BM_ManyCards(benchmark::State& state) {
     double wall = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const int code = Run({"write", ports, file, "--verify", "-q"});
+        const int code = RunCliQuietly({"write", ports, file, "--verify", "-q"});
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (code != 0) {
             state.SkipWithError("the command failed");
@@ -96,7 +66,7 @@ void BM_ManyCards(benchmark::State& state) {
     }
     std::filesystem::remove(file);
     const double lineSeconds =
-        static_cast<double>(WriteVerifyBytes()) * kLineBitsPerByte / kPacedBaud;
+        static_cast<double>(WriteVerifyBytes(Kft018Variant())) * kLineBitsPerByte / kPacedBaud;
     state.counters["cards"] = count;
     state.counters["wall_s"] = wall / static_cast<double>(state.iterations());
     state.counters["line_s"] = lineSeconds;
