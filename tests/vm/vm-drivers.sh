@@ -165,9 +165,9 @@ diff -u "$work/expected-a.dump" "$work/b.dump" ||
 settings() { grep -v '^#' "$1"; }
 diff -u <(settings "$out/b.cfg") <(settings "$out/b-by-id.cfg") ||
   fail "the read through /dev/serial/by-id differs from the read of COM1"
-for port in uart adapter; do
-  diff -u <(settings "$out/card-c.cfg") <(settings "$out/c-$port.cfg") ||
-    fail "after the write to two cards at once the card on the $port holds other settings"
+for port in COM1 COM2; do
+  diff -u <(settings "$out/card-c.cfg") <(settings "$out/both/$port.cfg") ||
+    fail "after the write to two cards at once the card on $port holds other settings"
 done
 
 echo "4. The guest's console holds no card frame."
