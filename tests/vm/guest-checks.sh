@@ -51,13 +51,15 @@ udevadm trigger --action=add --subsystem-match=usb --subsystem-match=usb-serial 
 wait_for /dev/ttyUSB0 30 || fail "no ttyUSB0 from the emulated FT232"
 udevadm settle --timeout=60
 cat /proc/consoles
-for tty in ttyS0 ttyS1 ttyUSB0; do
-  echo "$tty: driver $(basename "$(readlink -f /sys/class/tty/$tty/device/driver)")"
+for tty in ttyS0 ttyS1 ttyS2 ttyUSB0; do
+  echo "$tty: driver $(basename "$(readlink -f /sys/class/tty/$tty/device/driver)"), type $(cat /sys/class/tty/$tty/type 2>/dev/null)"
 done
 ls -l /dev/serial/by-id/ 2>&1
 grep -q '^ttyS0 ' /proc/consoles || fail "ttyS0 is not the guest's console: $(cat /proc/consoles)"
 [ "$(basename "$(readlink -f /sys/class/tty/ttyUSB0/device/driver)")" = ftdi_sio ] ||
   fail "ttyUSB0 is not driven by ftdi_sio"
+# 4 is the 8250 driver's PORT_16550A.
+[ "$(cat /sys/class/tty/ttyS1/type)" = 4 ] || fail "ttyS1 is no 16550A of the 8250 driver"
 
 echo "== the port list with nothing set"
 run ports ports
@@ -76,11 +78,11 @@ grep -q 'ttyS0' "$out/probe.out" && fail "the probe names the console"
 echo "== a read through each driver"
 run read-uart read /dev/ttyS1 -o "$out/a.cfg"
 run read-com1 read COM1 -o "$out/b.cfg"
-by_id=$(ls /dev/serial/by-id/usb-*-port0 2>/dev/null | head -n 1)
-if [ -n "$by_id" ]; then
-  run read-by-id read "$by_id" -o "$out/b-by-id.cfg"
+by_id=(/dev/serial/by-id/usb-*-port0)
+if [ ${#by_id[@]} -eq 1 ] && [ -e "${by_id[0]}" ]; then
+  run read-by-id read "${by_id[0]}" -o "$out/b-by-id.cfg"
 else
-  fail "udev made no /dev/serial/by-id name for the adapter"
+  fail "udev made no single /dev/serial/by-id name for the adapter: ${by_id[*]}"
 fi
 
 echo "== two cards at once through both drivers"

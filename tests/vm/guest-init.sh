@@ -1,4 +1,5 @@
 #!/busybox sh
+# shellcheck shell=dash
 # /init of the guest of vm-drivers.sh, run by busybox from the small initramfs. It loads the
 # modules the shares need, builds a root from the host's /usr and /etc (read-only) around the
 # initramfs, runs the checks with the host's bash and powers the machine off. The kernel console
