@@ -52,7 +52,8 @@ wait_for /dev/ttyUSB0 30 || fail "no ttyUSB0 from the emulated FT232"
 udevadm settle --timeout=60
 cat /proc/consoles
 for tty in ttyS0 ttyS1 ttyS2 ttyUSB0; do
-  echo "$tty: driver $(basename "$(readlink -f /sys/class/tty/$tty/device/driver)"), type $(cat /sys/class/tty/$tty/type 2>/dev/null)"
+  echo "$tty: driver $(basename "$(readlink -f "/sys/class/tty/$tty/device/driver")")," \
+    "type $(cat "/sys/class/tty/$tty/type" 2>/dev/null)"
 done
 ls -l /dev/serial/by-id/ 2>&1
 grep -q '^ttyS0 ' /proc/consoles || fail "ttyS0 is not the guest's console: $(cat /proc/consoles)"
