@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QTimer>
+#include <algorithm>
 
 #include "link/OutputDrain.h"
 #include "link/SerialPlatform.h"
@@ -148,6 +149,10 @@ class QtSerialLine final : public SerialLine {
     DeviceList PresentDevices() const override { return platform_.presentDevices(); }
     std::string DeviceBehind(const std::string& path) const override {
         return ::DeviceBehind(DevicePath(path));
+    }
+    bool IsConsole(const std::string& path) const override {
+        const std::vector<std::string> consoles = ActiveConsoles();
+        return std::find(consoles.begin(), consoles.end(), DeviceBehind(path)) != consoles.end();
     }
 
   private:

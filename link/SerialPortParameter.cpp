@@ -28,6 +28,12 @@ bool SerialPortParameter::OpenPort() {
         // The line makes a relative path absolute when it opens it, as it does for $BROVANE_COMn.
         SerialDevice named;
         named.path = namedDevice_;
+        // The console is opened only where $BROVANE_COMn names it.
+        if (line_->IsConsole(named.path)) {
+            openedRead_ = ReadDevice{named, {}, false};
+            refusal_ = OpenFailure::Console;
+            return false;
+        }
         return OpenDevice(std::move(named), false);
     }
     std::optional<DeviceList> present;

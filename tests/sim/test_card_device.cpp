@@ -219,4 +219,18 @@ TEST_F(CardDevice, ALinkThatLeadsElsewhereNowIsNotFollowed) {
     EXPECT_TRUE(ProgramCardRegisters(port, image, {}).Ok());
 }
 
+// The console is opened only where $BROVANE_COMn names it; a path that leads to it is refused
+// before anything is opened or sent.
+TEST_F(CardDevice, APathToTheConsoleIsRefused) {
+    line.present = DeviceList({kFtdi}, {"/dev/ttyS0"});
+    line.links["/dev/serial0"] = "/dev/ttyS0";
+    for (const std::string path : {"/dev/ttyS0", "/dev/serial0"}) {
+        port.NameDevice(path);
+        EXPECT_EQ(ReadCardRegisters(port, image, {}).failure, BatchFailure::CannotOpen) << path;
+        EXPECT_EQ(port.OpenFailureText(), path + ": it carries the system's console");
+    }
+    EXPECT_EQ(line.opens, 0);
+    EXPECT_TRUE(line.written.empty());
+}
+
 }  // namespace
