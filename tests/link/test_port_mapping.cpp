@@ -7,6 +7,8 @@
 
 #include "link/OpenFailure.h"
 #include "link/PortMapping.h"
+#include "tests/support/Adapters.h"
+#include "tests/support/PortEnvironment.h"
 
 namespace {
 
@@ -18,10 +20,10 @@ TEST(PortNames, NamesPassUnchanged) {
     }
 }
 #else
-TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
-    setenv("BROVANE_COM2", "/tmp/card-two", 1);
-    setenv("BROVANE_COM4", "", 1);
-    unsetenv("BROVANE_COM1");
+class PortNames : public PortEnvironment {};
+
+TEST_F(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
+    SetPortVariable(2, "/tmp/card-two");
     struct Case {
         const char* name;
         const char* device;
@@ -33,8 +35,6 @@ TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
           Case{"ttyUSB0", "ttyUSB0"}, Case{"/dev/pts/3", "/dev/pts/3"}, Case{"", ""}}) {
         EXPECT_EQ(ResolvePortName(c.name), c.device) << c.name;
     }
-    unsetenv("BROVANE_COM2");
-    unsetenv("BROVANE_COM4");
 }
 #endif
 
@@ -44,24 +44,8 @@ namespace {
 
 #ifndef _WIN32
 // COMn leads to a device found on Linux only; Windows opens its ports by their names.
-const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART",
-                         "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", true};
-const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller",
-                             "usb-Prolific_Technology_Inc.-if00-port0", true};
-const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
-const SerialDevice kOnBoard0{"/dev/ttyS0", "", "", false};
-const SerialDevice kOnBoard4{"/dev/ttyS4", "", "", false};
-
-// Clears BROVANE_COM1 to BROVANE_COM7 for the test and again after it.
-class PortMapping : public testing::Test {
+class PortMapping : public PortEnvironment {
   protected:
-    void SetUp() override { ClearOverrides(); }
-    void TearDown() override { ClearOverrides(); }
-    static void ClearOverrides() {
-        for (int n = 1; n <= kPortChoiceCount; ++n) {
-            unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
-        }
-    }
     static std::vector<std::string> Devices(const std::vector<SerialDevice>& present,
                                             const std::vector<std::string>& consoles = {}) {
         std::vector<std::string> devices;
@@ -87,12 +71,6 @@ struct MappingCase {
     std::vector<std::string> devices;        // what COM1 to COM7 open
     std::vector<std::string> consoles = {};  // the system's console
 };
-
-// Two identical CH340 cables without serial numbers: udev gives their one by-id name to the one
-// plugged in last.
-const SerialDevice kCh340Last{"/dev/ttyUSB3", "USB Serial", "usb-1a86_USB_Serial-if00-port0", true,
-                              "1a86:7523"};
-const SerialDevice kCh340First{"/dev/ttyUSB2", "USB Serial", "", true, "1a86:7523"};
 
 class PortMappingOf : public PortMapping, public testing::WithParamInterface<MappingCase> {};
 
@@ -142,15 +120,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PortMapping, TheEnvironmentVariableWinsOverTheDevicesPresent) {
-    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
-    setenv("BROVANE_COM3", "card", 1);
+    SetPortVariable(1, "/tmp/virtual-card");
+    SetPortVariable(3, "card");
     EXPECT_EQ(Devices({kFtdi, kProlific, kOnBoard0}),
               (std::vector<std::string>{"/tmp/virtual-card", "/dev/ttyUSB1", "card", "/dev/ttyS3",
                                         "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}));
 }
 
 TEST_F(PortMapping, OnlyANameSetByHandOpensTheConsole) {
-    setenv("BROVANE_COM2", "/dev/ttyS0", 1);
+    SetPortVariable(2, "/dev/ttyS0");
     EXPECT_EQ(Devices({}, {"/dev/ttyS0"}),
               (std::vector<std::string>{"", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
                                         "/dev/ttyS5", "/dev/ttyS6"}));
@@ -160,7 +138,7 @@ TEST_F(PortMapping, OnlyANameSetByHandOpensTheConsole) {
 // The system's list opens every on-board port to look at it: it is asked only when the name
 // alone does not decide.
 TEST_F(PortMapping, TheDevicesPresentAreAskedOnlyWhenTheNameNeedsThem) {
-    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
+    SetPortVariable(1, "/tmp/virtual-card");
     struct Case {
         const char* name;
         int listings;
@@ -201,9 +179,9 @@ TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
     std::FILE* file = std::fopen(existing.c_str(), "w");
     ASSERT_NE(file, nullptr);
     std::fclose(file);
-    setenv("BROVANE_COM5", existing.c_str(), 1);
-    setenv("BROVANE_COM6", "/nonexistent/brovane-card", 1);
-    setenv("BROVANE_COM7", "/dev/ttyUSB1", 1);
+    SetPortVariable(5, existing);
+    SetPortVariable(6, "/nonexistent/brovane-card");
+    SetPortVariable(7, "/dev/ttyUSB1");
     EXPECT_EQ(
         Texts({kOnBoard0, kFtdi, kProlific}),
         (std::vector<std::string>{"COM1  ttyUSB0 \xC2\xB7 FT232R USB UART",
