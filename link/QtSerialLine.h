@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "link/OutputDrain.h"
 #include "link/SerialLine.h"
 
 // What the Qt serial line asks of the operating system beside Qt, so that tests can stand in
@@ -18,6 +19,11 @@ struct LinePlatform {
     std::vector<std::filesystem::path> lockDirectories;
     // The serial devices present now (ListSerialDevices).
     std::function<DeviceList()> presentDevices;
+    // Whether the open device is a pseudo-terminal, whose bytes take no line time to leave
+    // (IsPseudoTerminal); any other device is a wire.
+    std::function<bool(intptr_t handle)> pseudoTerminal;
+    // The clock the wait for a request to leave the port reads and sleeps on.
+    DrainClock drainClock;
 
     // The system's own.
     static LinePlatform System();
