@@ -5,6 +5,7 @@
 
 #include "link/FrameWords.h"
 #include "link/OpenFailure.h"
+#include "link/SerialPlatform.h"
 
 namespace {
 
@@ -66,13 +67,8 @@ class TracedLine final : public SerialLine {
 
 TraceSink::TraceSink() : file_(stderr) {}
 
-TraceSink::TraceSink(const std::filesystem::path& file) : owned_(true) {
-#ifdef _WIN32
-    file_ = ::_wfopen(file.c_str(), L"w");
-#else
-    file_ = std::fopen(file.c_str(), "w");
-#endif
-}
+TraceSink::TraceSink(const std::filesystem::path& file)
+    : file_(OpenFile(file, "w")), owned_(true) {}
 
 TraceSink::~TraceSink() {
     if (owned_ && file_ != nullptr) {

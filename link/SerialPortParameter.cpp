@@ -31,10 +31,13 @@ bool SerialPortParameter::OpenPort() {
         return OpenDevice(std::move(named));
     }
     std::optional<DeviceList> present;
-    const std::string path = ResolvePortName(PortName, [this, &present] {
-        present = line_->PresentDevices();
-        return *present;
-    });
+    const std::string path = ResolvePortName(
+        PortName,
+        [this, &present] {
+            present = line_->PresentDevices();
+            return *present;
+        },
+        ReadPortOverrides());
     SerialDevice device;
     device.path = path;
     if (const SerialDevice* listed = present ? present->Find(path) : nullptr) {
