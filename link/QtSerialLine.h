@@ -9,6 +9,7 @@
 
 #include "link/OutputDrain.h"
 #include "link/SerialLine.h"
+#include "link/SerialPlatform.h"
 
 // What the Qt serial line asks of the operating system beside Qt, so that tests can stand in
 // for each driver and each system.
@@ -24,6 +25,8 @@ struct LinePlatform {
     std::function<bool(intptr_t handle)> pseudoTerminal;
     // The clock the wait for a request to leave the port reads and sleeps on.
     DrainClock drainClock;
+    // Whether the owners of other programs' lock files live (ProbeProcess).
+    ProcessProbe processProbe = ProbeProcess;
 
     // The system's own.
     static LinePlatform System();
