@@ -25,6 +25,7 @@
 #include "tests/support/DeviceHolder.h"
 #include "tests/support/FakeDrainClock.h"
 #include "tests/support/LineWatch.h"
+#include "tests/support/PortEnvironment.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
@@ -75,14 +76,14 @@ class CountingLine final : public SerialLine {
     std::unique_ptr<SerialLine> line_ = MakeSystemSerialLine();
 };
 
-class QtLine : public testing::Test {
+class QtLine : public PortEnvironment {
   protected:
     void SetUp() override {
+        PortEnvironment::SetUp();
         ASSERT_TRUE(server.Start());
-        setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
+        SetPortVariable(1, server.DevicePath());
         std::strcpy(port.PortName, "COM1");
     }
-    void TearDown() override { unsetenv("BROVANE_COM1"); }
 
     bool OpenAndIdentify() { return port.OpenPort() && port.Identify(); }
 
@@ -149,12 +150,11 @@ TEST_F(QtLine, OpensThroughASymlink) {
     ASSERT_TRUE(linked.Start(link.string()));
     EXPECT_EQ(linked.DevicePath(), link.string());
     std::strcpy(port.PortName, "COM2");
-    setenv("BROVANE_COM2", link.c_str(), 1);
+    SetPortVariable(2, link);
     EXPECT_TRUE(OpenAndIdentify());
     port.ClosePort();
     linked.Stop();
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
-    unsetenv("BROVANE_COM2");
 }
 
 TEST_F(QtLine, AWrongEchoClosesTheLineAndTheNextOpenWorks) {
@@ -181,7 +181,9 @@ TEST_F(QtLine, SurplusBytesShiftIntoTheNextReply) {
 TEST_F(QtLine, AReplySplitByAPauseFails) {
     ASSERT_TRUE(OpenAndIdentify());
     server.InjectFault(CardFault::SplitReply);
+    const int waitedBefore = line.timedOut;
     EXPECT_EQ(port.TransferRegister(0, 8, image), 0);
+    EXPECT_EQ(line.timedOut - waitedBefore, 5);
     EXPECT_FALSE(port.IsOpen());
     ASSERT_TRUE(OpenAndIdentify());
 }
@@ -221,10 +223,9 @@ TEST_F(QtLine, ALineThatGoesAwayWhileEventsRunClosesItself) {
 
 TEST_F(QtLine, ANameThatNamesNoDeviceDoesNotOpen) {
     std::strcpy(port.PortName, "COM3");
-    setenv("BROVANE_COM3", "/nonexistent/brovane-card", 1);
+    SetPortVariable(3, "/nonexistent/brovane-card");
     EXPECT_FALSE(port.OpenPort());
     EXPECT_FALSE(port.IsOpen());
-    unsetenv("BROVANE_COM3");
 }
 
 TEST_F(QtLine, APortOpenOnAnotherLineCannotBeOpened) {
@@ -306,11 +307,10 @@ TEST_F(QtLine, RelativePathsMeanTheWorkingFolder) {
     ASSERT_TRUE(linked.Start(name));
     std::strcpy(port.PortName, "COM2");
     for (const std::string& device : {name, "./" + name}) {
-        setenv("BROVANE_COM2", device.c_str(), 1);
+        SetPortVariable(2, device);
         EXPECT_TRUE(OpenAndIdentify()) << device;
         EXPECT_EQ(port.ClosePort(), 1);
     }
-    unsetenv("BROVANE_COM2");
 }
 
 // Nobody reads the other end: the write fails rather than waiting for ever.
