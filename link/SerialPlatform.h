@@ -50,8 +50,8 @@ struct PortSystem {
 // The rules of the system this program runs on.
 PortSystem ThisPortSystem();
 
-// The devices set by hand for COMn, as $BROVANE_COM1 to $BROVANE_COM7 named them when the
-// program started: a virtual card, or a device under a path of the technician's choice.
+// The devices set by hand for COMn, as $BROVANE_COM1 to $BROVANE_COM7 name them: a virtual
+// card, or a device under a path of the technician's choice.
 class PortOverrides {
   public:
     // An empty device leaves the name to the mapping.
@@ -63,8 +63,8 @@ class PortOverrides {
     std::map<int, std::string> devices_;
 };
 
-// Reads $BROVANE_COM1 to $BROVANE_COM7: once, when the program starts. None on Windows, whose
-// port names are the system's.
+// Reads $BROVANE_COM1 to $BROVANE_COM7 as they are set now; the mapping is handed the value and
+// never reads the environment itself. None on Windows, whose port names are the system's.
 PortOverrides ReadPortOverrides();
 
 // --- Files ------------------------------------------------------------------------------------
