@@ -37,10 +37,13 @@ bool SerialPortParameter::OpenPort() {
         return OpenDevice(std::move(named), false);
     }
     std::optional<DeviceList> present;
-    const std::string path = ResolvePortName(PortName, [this, &present] {
-        present = line_->PresentDevices();
-        return *present;
-    });
+    const std::string path = ResolvePortName(
+        PortName,
+        [this, &present] {
+            present = line_->PresentDevices();
+            return *present;
+        },
+        ReadPortOverrides());
     SerialDevice device;
     device.path = path;
     bool hadTwin = false;
