@@ -11,6 +11,7 @@
 #include "link/OpenFailure.h"
 #include "link/PortMapping.h"
 #include "link/QtSerialLine.h"
+#include "link/SerialPlatform.h"
 #include "model/FirmwareVariant.h"
 
 namespace {
@@ -45,6 +46,7 @@ std::string Printable(const std::string& identity) {
 std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
                                               std::unique_ptr<SerialLine> line) {
     auto port = std::make_unique<SerialPortParameter>(std::move(line));
+    port->UsePortOverrides(ReadPortOverrides());
     if (KindOfTypedPort(name) == TypedPortKind::ListName) {
         std::strncpy(port->PortName, name.c_str(), sizeof port->PortName - 1);
     } else {
