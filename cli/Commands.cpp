@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
@@ -90,7 +92,12 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     if (command->needsLanguage && !LoadEventNames(context, request->language)) {
         return kExitNoLanguage;
     }
-    return command->run(context, *request);
+    const int code = command->run(context, *request);
+    if (const std::optional<std::string> failure =
+            context.trace ? context.trace->TakeFailure() : std::nullopt) {
+        err << "brovane-cli: " << *failure << "\n";
+    }
+    return code;
 }
 
 }  // namespace
