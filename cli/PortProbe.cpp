@@ -63,7 +63,13 @@ ProbeTarget TargetOfName(const std::vector<PortChoice>& choices, const DeviceLis
 
 std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
     const ProbeTarget target = TargetOfName(MapPortChoices(devices), devices, name, true);
-    return target.device.empty() ? "" : DeviceKey(target.device);
+    if (target.device.empty()) {
+        return "";
+    }
+    // Names of nothing share no device: each fails to open on its own.
+    const std::string key = DeviceKey(target.device);
+    std::error_code error;
+    return std::filesystem::exists(key, error) ? key : "";
 }
 
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,

@@ -24,7 +24,7 @@ std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
                                     const std::vector<std::string>& named);
 
 // The device a port name leads to among `devices`, as one key for all its names (links
-// followed, a relative path made absolute); empty when the name leads to none.
+// followed, a relative path made absolute); empty when the name leads to none that exists.
 std::string DeviceOfName(const DeviceList& devices, const std::string& name);
 
 // What a probe found: in words, and whether a Quorix card answered.

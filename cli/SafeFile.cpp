@@ -6,13 +6,14 @@
 
 namespace {
 
-// The name a new file takes beside `target` on its `attempt`.
+// A name beside `target` for its new content, told apart by a random `number`.
 std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned number) {
     std::filesystem::path name = target;
     name += ".tmp" + std::to_string(number % 1000000);
     return name;
 }
 
+// Tries at a name of its own, each after a clash with a file of another program.
 constexpr int kAttempts = 16;
 
 }  // namespace

@@ -53,8 +53,8 @@ TEST_F(Cli, AFileIsRefusedByTheLineThatHoldsTheFault) {
     ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
     const std::string good = Contents(file);
     const auto lineOf = [&](const std::string& key) {
-        return std::to_string(1 + Occurrences(good.substr(0, good.find("\n" + key + " = ") + 1),
-                                              "\n"));
+        return std::to_string(1 +
+                              Occurrences(good.substr(0, good.find("\n" + key + " = ") + 1), "\n"));
     };
     struct Case {
         std::string text;
