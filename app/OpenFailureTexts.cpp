@@ -26,6 +26,7 @@ constexpr ReasonNumber kReasonNumbers[] = {
     {OpenFailure::Other, 206},
     {OpenFailure::IdenticalAdapter, 208},
     {OpenFailure::OtherDevice, 209},
+    {OpenFailure::Console, 223},
 };
 
 std::string Text(int number, const char* english) {

@@ -62,7 +62,8 @@ ProbeTarget TargetOfName(const std::vector<PortChoice>& choices, const DeviceLis
 }  // namespace
 
 std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
-    const ProbeTarget target = TargetOfName(MapPortChoices(devices), devices, name, true);
+    const ProbeTarget target =
+        TargetOfName(MapPortChoices(devices, ReadPortOverrides()), devices, name, true);
     if (target.device.empty()) {
         return "";
     }
@@ -74,7 +75,7 @@ std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
 
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
                                     const std::vector<std::string>& named) {
-    const std::vector<PortChoice> choices = MapPortChoices(devices);
+    const std::vector<PortChoice> choices = MapPortChoices(devices, ReadPortOverrides());
     std::vector<std::string> names = named;
     if (names.empty()) {
         for (const PortChoice& choice : choices) {
