@@ -62,7 +62,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         lost_ = false;
-        onAWire_ = !IsPseudoTerminal(port_.handle());
+        onAWire_ = !IsPseudoTerminal(LineHandle(port_.handle()));
         if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
@@ -95,7 +95,7 @@ class QtSerialLine final : public SerialLine {
         }
         // The kernel has the bytes; the reply's read window starts only when they have left
         // the port, as a request takes 8.3 ms a byte at 1200 baud.
-        const intptr_t handle = port_.handle();
+        const intptr_t handle = LineHandle(port_.handle());
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
         const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);

@@ -1,0 +1,66 @@
+# The Windows program folder beside brovane.exe and brovane-cli.exe: the Qt libraries, the
+# platform and style plug-ins, the compiler's runtime and the font the dialogs were laid out
+# with. Qt's deployment tool lays the Qt part out where it is present (it is looked for when
+# installing, in the Qt kit's own folder first); without it (Qt 6.4 keeps it in qttools, which a
+# cross-built Qt may lack) these rules copy the same files.
+
+# The Qt kit's programs folder, where Qt's installers put windeployqt.
+get_target_property(brovane_qmake Qt6::qmake IMPORTED_LOCATION)
+get_filename_component(brovane_qt_bin ${brovane_qmake} DIRECTORY)
+
+# What the program loads from Qt: the modules it links, the Windows platform plug-in and the
+# style plug-in, each as "file|folder below the program folder".
+set(brovane_qt_files)
+foreach(module Core Gui Widgets SerialPort)
+    list(APPEND brovane_qt_files "$<TARGET_FILE:Qt6::${module}>|.")
+endforeach()
+list(APPEND brovane_qt_files "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>|platforms")
+if(TARGET Qt6::QWindowsVistaStylePlugin)
+    list(APPEND brovane_qt_files "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>|styles")
+endif()
+
+# The compiler's runtime: MinGW's DLLs, which the Qt DLLs and the programs import, from the
+# compiler's own library folders; Microsoft's from CMake's list of them (the DLLs, not the
+# vc_redist installer).
+set(brovane_deploy_options)
+if(MSVC)
+    set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${BROVANE_INSTALL_DIR})
+    include(InstallRequiredSystemLibraries)
+    set(brovane_deploy_options --no-compiler-runtime)
+else()
+    foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                        OUTPUT_VARIABLE runtime_dll OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(IS_ABSOLUTE "${runtime_dll}" AND EXISTS "${runtime_dll}")
+            install(FILES ${runtime_dll} DESTINATION ${BROVANE_INSTALL_DIR})
+        endif()
+    endforeach()
+endif()
+
+install(CODE "
+    find_program(brovane_windeployqt windeployqt HINTS \"${brovane_qt_bin}\")
+    set(program \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:brovane>\")
+    if(brovane_windeployqt)
+        execute_process(
+            COMMAND \"\${brovane_windeployqt}\" ${brovane_deploy_options} --no-system-d3d-compiler
+                    --no-opengl-sw \"\${program}\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    else()
+        message(STATUS \"No windeployqt: copying the Qt libraries and plug-ins\")
+        set(entries \"${brovane_qt_files}\")
+        foreach(entry IN LISTS entries)
+            string(REPLACE \"|\" \";\" entry \"\${entry}\")
+            list(GET entry 0 file)
+            list(GET entry 1 folder)
+            file(INSTALL \"\${file}\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${folder}\")
+        endforeach()
+    endif()")
+
+# The dialogs ask for DejaVu Sans and their fixed sizes were laid out with it; Windows has no
+# such font, so it comes along and the program loads it from its fonts folder.
+set(BROVANE_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH "Where DejaVuSans.ttf lies")
+if(NOT EXISTS ${BROVANE_FONT_DIR}/DejaVuSans.ttf)
+    message(FATAL_ERROR "DejaVuSans.ttf is not in ${BROVANE_FONT_DIR} (BROVANE_FONT_DIR)")
+endif()
+install(FILES ${BROVANE_FONT_DIR}/DejaVuSans.ttf ${BROVANE_FONT_DIR}/DejaVuSans-Bold.ttf
+        DESTINATION ${BROVANE_INSTALL_DIR}/fonts)
