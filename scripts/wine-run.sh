@@ -10,6 +10,15 @@ export WINEDEBUG=-all
 # No Mono and no Gecko: their installers would ask questions.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-unset DISPLAY WAYLAND_DISPLAY
+# Wine reads and writes file names in the locale's character set: without a UTF-8 locale (a
+# fresh system has no LANG) it cannot make or open a folder such as Prüfstand.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LC_ALL=C.UTF-8
+fi
+# Windowed programs get a display only where the caller asks for one.
+if [ -z "${BROVANE_WINE_DISPLAY:-}" ]; then
+  unset DISPLAY
+fi
+unset WAYLAND_DISPLAY
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 exec "$wine" "$@"

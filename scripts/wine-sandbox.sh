@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine where no serial device of the host can be reached.
+#   scripts/wine-sandbox.sh PREFIX COM1-DEVICE PROGRAM.exe [ARGS...]
+# PREFIX is a Wine prefix of its own (made on first use); COM1-DEVICE is the one serial port
+# the program may see (the virtual card's pseudo-terminal, or a link to it). On its first start
+# Wine links COM1, COM2, ... to /dev/ttyS0, /dev/ttyS1, ..., and /dev/ttyS0 can be the host's
+# kernel console. So every Wine process runs in a mount namespace of its own whose /dev is a
+# small tmpfs with null, zero, full, random, urandom, tty, ptmx and pts only, the prefix names
+# COM1 alone in HKLM\Software\Wine\Ports, and the run is refused if the prefix links any other
+# COM port. The host's fonts are hidden too: the Windows program has only Wine's fonts and its
+# own. Needs root (unshare -m); the exit status is the program's.
+set -euo pipefail
+
+if [ $# -lt 3 ]; then
+  echo "usage: wine-sandbox.sh PREFIX COM1-DEVICE PROGRAM.exe [ARGS...]" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+if [ "${BROVANE_WINE_SANDBOX:-}" != inside ]; then
+  export BROVANE_WINE_SANDBOX=inside
+  exec unshare --mount --propagation private "$0" "$@"
+fi
+
+prefix=$1 com1=$2
+shift 2
+newdev=$(mktemp -d)
+mount -t tmpfs -o size=1m,mode=755 brovane-dev "$newdev"
+for node in null zero full random urandom tty; do
+  touch "$newdev/$node"
+  mount --bind "/dev/$node" "$newdev/$node"
+done
+mkdir "$newdev/pts"
+mount --bind /dev/pts "$newdev/pts"
+ln -s pts/ptmx "$newdev/ptmx"
+mount --move "$newdev" /dev
+rmdir "$newdev" 2>/dev/null || true
+for fonts in /usr/share/fonts /usr/local/share/fonts /var/cache/fontconfig; do
+  [ -d "$fonts" ] && mount -t tmpfs -o size=1m brovane-fonts "$fonts"
+done
+
+for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
+  if [ -e "$device" ]; then
+    echo "wine-sandbox: $device is reachable" >&2
+    exit 1
+  fi
+done
+
+export BROVANE_WINEPREFIX=$prefix
+if [ ! -f "$prefix/system.reg" ]; then
+  "$here/wine-run.sh" wineboot --init >/dev/null 2>&1
+fi
+"$here/wine-run.sh" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
+# Wine makes its links from the registry when a port is opened; none but COM1 may exist.
+for link in "$prefix"/dosdevices/com*; do
+  [ -e "$link" ] || [ -L "$link" ] || continue
+  if [ "$(basename "$link")" != com1 ] || [ "$(readlink "$link")" != "$com1" ]; then
+    echo "wine-sandbox: the prefix links $(basename "$link") to $(readlink "$link")" >&2
+    exit 1
+  fi
+done
+ports=$("$here/wine-run.sh" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null | tr -d '\r' |
+  awk '$2 == "REG_SZ" { print $1 }')
+if [ "$ports" != COM1 ]; then
+  echo "wine-sandbox: the prefix names these ports: $(echo $ports)" >&2
+  exit 1
+fi
+exec "$here/wine-run.sh" "$@"
