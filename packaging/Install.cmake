@@ -57,6 +57,9 @@ if(WIN32)
         list(APPEND CPACK_GENERATOR NSIS)
     endif()
     set(CPACK_NSIS_DISPLAY_NAME Brovane)
+    # A 64-bit installer, as the program is: it starts where only 64-bit programs run (Wine's
+    # wine64) and installs below Program Files, not Program Files (x86).
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
     set(CPACK_NSIS_PACKAGE_NAME Brovane)
     set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/assets/icons/brovane.ico)
     set(CPACK_NSIS_INSTALLED_ICON_NAME brovane.exe)
