@@ -11,7 +11,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
-WINDOWS_PROGRAM_BUILD ?= build-windows-program
+# The folder of the preset linux-windows (CMakePresets.json).
+WINDOWS_PROGRAM_BUILD = build-windows-program
 # The Qt for MinGW-w64 the Windows program is built with: a packed one (prefix/ inside), by
 # default the one in the shared folder beside the clone, unpacked once into QT_MINGW_CACHE; where
 # there is none, Qt is built from Debian's source into QT_MINGW_CACHE once (about 40 minutes).
@@ -61,15 +62,12 @@ windows-core:
 # (tests/windows).
 windows-program: build
 	qt=$$(scripts/windows-qt.sh "$(QT_MINGW_ARCHIVE)" "$(QT_MINGW_CACHE)") && \
-	"$$qt/bin/qt-cmake" -S . -B $(WINDOWS_PROGRAM_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
-		-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-		-DBROVANE_LINUX_BIN=$(CURDIR)/$(BUILD)/bin
-	cmake --build $(WINDOWS_PROGRAM_BUILD) -j $(JOBS)
+	QT_MINGW="$$qt" cmake --preset linux-windows -DBROVANE_LINUX_BIN=$(CURDIR)/$(BUILD)/bin
+	cmake --build --preset linux-windows -j $(JOBS)
 	rm -rf $(WINDOWS_PROGRAM_BUILD)/program
 	cmake --install $(WINDOWS_PROGRAM_BUILD) --prefix $(WINDOWS_PROGRAM_BUILD)/program --strip
-	cd $(WINDOWS_PROGRAM_BUILD) && cpack
-	ctest --test-dir $(WINDOWS_PROGRAM_BUILD) --output-on-failure
+	cpack --preset linux-windows
+	ctest --preset linux-windows
 
 package: setup-build build
 	cmake --build $(BUILD) --target package

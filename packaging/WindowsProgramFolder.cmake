@@ -72,7 +72,13 @@ install(CODE "
 
 # The dialogs ask for DejaVu Sans and their fixed sizes were laid out with it; Windows has no
 # such font, so it comes along and the program loads it from its fonts folder.
-set(BROVANE_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH "Where DejaVuSans.ttf lies")
+# Debian's copy (fonts-dejavu-core) where there is one; elsewhere the folder named in the
+# environment variable of the same name.
+set(brovane_font_dir /usr/share/fonts/truetype/dejavu)
+if(DEFINED ENV{BROVANE_FONT_DIR})
+    set(brovane_font_dir $ENV{BROVANE_FONT_DIR})
+endif()
+set(BROVANE_FONT_DIR ${brovane_font_dir} CACHE PATH "Where DejaVuSans.ttf lies")
 if(NOT EXISTS ${BROVANE_FONT_DIR}/DejaVuSans.ttf)
     message(FATAL_ERROR "DejaVuSans.ttf is not in ${BROVANE_FONT_DIR} (BROVANE_FONT_DIR)")
 endif()

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
 class QCoreApplication;
 class QLocale;
 class QString;
-class QStringList;
 class QTranslator;
 class QWidget;
 
