@@ -50,19 +50,33 @@ export BROVANE_WINEPREFIX=$prefix
 if [ ! -f "$prefix/system.reg" ]; then
   "$here/wine-run.sh" wineboot --init >/dev/null 2>&1
 fi
+# Wine makes the port links from the registry when its server starts. Links of an earlier run
+# lead to that run's card: they go, and the server is let end so that the next one makes COM1
+# from the value set here.
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 "$here/wine-run.sh" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
-# Wine makes its links from the registry when a port is opened; none but COM1 may exist.
-for link in "$prefix"/dosdevices/com*; do
-  [ -e "$link" ] || [ -L "$link" ] || continue
-  if [ "$(basename "$link")" != com1 ] || [ "$(readlink "$link")" != "$com1" ]; then
-    echo "wine-sandbox: the prefix links $(basename "$link") to $(readlink "$link")" >&2
-    exit 1
+WINEPREFIX=$prefix "$wineserver" -w
+rm -f "$prefix"/dosdevices/com*
+
+# No port but COM1, and COM1 the one given: before the program runs and after.
+only_com1() {
+  local link ports
+  for link in "$prefix"/dosdevices/com*; do
+    [ -e "$link" ] || [ -L "$link" ] || continue
+    if [ "$(basename "$link")" != com1 ] || [ "$(readlink "$link")" != "$com1" ]; then
+      echo "wine-sandbox: the prefix links $(basename "$link") to $(readlink "$link")" >&2
+      return 1
+    fi
+  done
+  ports=$("$here/wine-run.sh" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null | tr -d '\r' |
+    awk '$2 == "REG_SZ" { print $1 }')
+  if [ "$ports" != COM1 ]; then
+    echo "wine-sandbox: the prefix names these ports: $(echo $ports)" >&2
+    return 1
   fi
-done
-ports=$("$here/wine-run.sh" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null | tr -d '\r' |
-  awk '$2 == "REG_SZ" { print $1 }')
-if [ "$ports" != COM1 ]; then
-  echo "wine-sandbox: the prefix names these ports: $(echo $ports)" >&2
-  exit 1
-fi
-exec "$here/wine-run.sh" "$@"
+}
+only_com1 || exit 1
+status=0
+"$here/wine-run.sh" "$@" || status=$?
+only_com1 || exit 1
+exit "$status"
