@@ -50,17 +50,16 @@ export BROVANE_WINEPREFIX=$prefix
 if [ ! -f "$prefix/system.reg" ]; then
   "$here/wine-run.sh" wineboot --init >/dev/null 2>&1
 fi
-# Wine makes the port links from the registry when its server starts. Links of an earlier run
-# lead to that run's card: they go, and the server is let end so that the next one makes COM1
-# from the value set here.
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-"$here/wine-run.sh" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
-WINEPREFIX=$prefix "$wineserver" -w
-rm -f "$prefix"/dosdevices/com*
+# The ports the prefix names in HKLM\Software\Wine\Ports, as "NAME=VALUE" lines, from the file
+# Wine keeps that key in (written when its server ends).
+named_ports() {
+  awk '/^\[/ { inside = ($0 ~ /^\[Software\\\\Wine\\\\Ports\]/) ; next }
+       inside && /^"/ { gsub(/"/, ""); print }' "$prefix/system.reg"
+}
 
-# No port but COM1, and COM1 the one given: before the program runs and after.
-only_com1() {
-  local link ports
+# No link to a port but COM1, and COM1 the device given.
+only_com1_linked() {
+  local link
   for link in "$prefix"/dosdevices/com*; do
     [ -e "$link" ] || [ -L "$link" ] || continue
     if [ "$(basename "$link")" != com1 ] || [ "$(readlink "$link")" != "$com1" ]; then
@@ -68,15 +67,24 @@ only_com1() {
       return 1
     fi
   done
-  ports=$("$here/wine-run.sh" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null | tr -d '\r' |
-    awk '$2 == "REG_SZ" { print $1 }')
-  if [ "$ports" != COM1 ]; then
-    echo "wine-sandbox: the prefix names these ports: $(echo $ports)" >&2
-    return 1
-  fi
 }
-only_com1 || exit 1
+
+# Wine makes the port links from the registry when its server starts. When the prefix names
+# another port or device, COM1 is named anew, the links of the earlier value go, and the server
+# is let end, so that the next one makes COM1 from the value set here.
+if [ "$(named_ports)" != "COM1=$com1" ] || ! only_com1_linked 2>/dev/null; then
+  "$here/wine-run.sh" reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
+  "$here/wine-run.sh" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+  WINEPREFIX=$prefix "$wineserver" -w
+  rm -f "$prefix"/dosdevices/com*
+fi
+if [ "$(named_ports)" != "COM1=$com1" ]; then
+  echo "wine-sandbox: the prefix names these ports: $(named_ports | tr '\n' ' ')" >&2
+  exit 1
+fi
+only_com1_linked || exit 1
 status=0
 "$here/wine-run.sh" "$@" || status=$?
-only_com1 || exit 1
+only_com1_linked || exit 1
 exit "$status"

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -163,7 +163,8 @@ void ApplyApplicationAppearance(QApplication& application) {
 QStringList LoadProgramFonts(const QString& folder) {
     QStringList families;
     const QDir fonts(folder);
-    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name)) {
+    for (const QString& name :
+         fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name)) {
         const int id = QFontDatabase::addApplicationFont(fonts.filePath(name));
         for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
             if (!families.contains(family)) {

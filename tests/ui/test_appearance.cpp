@@ -7,8 +7,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QStringList>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <memory>

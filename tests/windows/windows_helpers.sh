@@ -43,7 +43,13 @@ stop_card() {
   card_pid=""
 }
 
-# in_wine PREFIX COM1-LINK PROGRAM.exe [ARGS...]: the program under Wine in the sandbox.
+# in_wine PREFIX DEVICE PROGRAM.exe [ARGS...]: the program under Wine in the sandbox, with COM1
+# leading to DEVICE. The prefix names one path for COM1 in every run, a link beside it that
+# leads to this run's card, so that the prefix's port setting stays as it is between runs.
 in_wine() {
-  "$windows_repo/scripts/wine-sandbox.sh" "$@"
+  local prefix=$1 device=$2
+  shift 2
+  mkdir -p "$(dirname "$prefix")"
+  ln -sfn "$device" "$prefix.com1"
+  "$windows_repo/scripts/wine-sandbox.sh" "$prefix" "$prefix.com1" "$@"
 }
