@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "app/AppState.h"
+#include "link/LineTrace.h"
+#include "link/SerialPlatform.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "ui/Accessibility.h"
@@ -26,12 +28,13 @@ constexpr int kExitNoMemoryForStrings = 4;
 // The five dialogs, made once in this order; the language dialog, made first, is the main form.
 struct Dialogs {
     std::unique_ptr<TTLanguageDialog> language = std::make_unique<TTLanguageDialog>();
-    std::unique_ptr<TTSetPortParam> setPort = std::make_unique<TTSetPortParam>();
+    std::unique_ptr<TTSetPortParam> setPort;
     std::unique_ptr<TTPropSheet> propSheet = std::make_unique<TTPropSheet>();
     std::unique_ptr<TTProgressDialog> progress = std::make_unique<TTProgressDialog>();
     std::unique_ptr<TTProgramDialog> program = std::make_unique<TTProgramDialog>();
 
-    Dialogs() {
+    explicit Dialogs(std::shared_ptr<TraceSink> trace)
+        : setPort(std::make_unique<TTSetPortParam>(nullptr, std::move(trace))) {
         TLanguageDialog = language.get();
         TSetPortParam = setPort.get();
         TPropSheet = propSheet.get();
@@ -105,7 +108,7 @@ int RunGuarded(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         ApplyApplicationAppearance(*application);
         InstallAccessibleNames();
-        Dialogs dialogs;
+        Dialogs dialogs(TraceAskedFor(TraceFileOfEnvironment()));
         dialogs.language->show();
         return application->exec();
     } catch (...) {
@@ -132,6 +135,7 @@ int CreateLanguageTableOrReport(LanguageEntryAllocator allocate) {
 }
 
 int RunBrovane(int argc, char** argv) {
+    IgnoreBrokenPipes();
     ProgramDirectory = ExecutableDirectory();
     const int code = RunGuarded(argc, argv);
     ShutDown();

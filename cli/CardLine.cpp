@@ -19,7 +19,8 @@ BatchResult NoAnswerOf(const SerialPortParameter& port, int failedRegister) {
 std::optional<std::shared_ptr<TraceSink>> OpenTrace(const std::string& file, std::ostream& err) {
     auto sink = file == "-" ? std::make_shared<TraceSink>() : std::make_shared<TraceSink>(file);
     if (!sink->Ok()) {
-        err << "brovane-cli: cannot write the trace " << file << "; nothing was sent\n";
+        err << "brovane-cli: cannot write the trace " << file << " (" << sink->OpenReason()
+            << "); nothing was sent\n";
         return std::nullopt;
     }
     return sink;

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
@@ -130,7 +132,12 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         }
         context.trace = std::move(*trace);
     }
-    return RunCommand(context, *request);
+    const int code = RunCommand(context, *request);
+    if (const std::optional<std::string> failure =
+            context.trace ? context.trace->TakeFailure() : std::nullopt) {
+        err << "brovane-cli: " << *failure << "\n";
+    }
+    return code;
 }
 
 }  // namespace

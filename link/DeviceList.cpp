@@ -94,6 +94,16 @@ DeviceList::DeviceList(std::vector<SerialDevice> devices, std::vector<std::strin
     std::sort(devices_.begin(), devices_.end(), OrderedBefore);
 }
 
+bool IdenticalAdapters(const SerialDevice& a, const SerialDevice& b) {
+    return !a.usbModel.empty() && a.usbModel == b.usbModel && a.serialNumber == b.serialNumber;
+}
+
+size_t DeviceList::CountIdentical(const SerialDevice& device) const {
+    return static_cast<size_t>(
+        std::count_if(devices_.begin(), devices_.end(),
+                      [&device](const SerialDevice& d) { return IdenticalAdapters(d, device); }));
+}
+
 bool DeviceList::IsConsole(const std::string& path) const {
     return std::find(consoles_.begin(), consoles_.end(), path) != consoles_.end();
 }

@@ -11,7 +11,14 @@ struct SerialDevice {
     bool adapter = false;       // a plugged-in adapter (USB, PCI) rather than an on-board UART
     std::string usbModel = {};  // "vendor:product" of a USB adapter, empty if unknown
     std::string serialNumber = {};  // the adapter's own serial number, empty if it has none
+    // Where and since when the adapter is plugged in: its USB port and its device number on the
+    // bus ("1-1.2#7"). Plugged in again, in any socket, it gets another. Empty if unknown.
+    std::string usbConnection = {};
 };
+
+// Whether two adapters cannot be told apart: the same vendor, product and serial number (or
+// none). Only USB adapters the system describes are ever identical.
+bool IdenticalAdapters(const SerialDevice& a, const SerialDevice& b);
 
 // The serial devices present, in the order the port names take them, and the devices that are
 // the system's console. The console is never listed: a card is never looked for there.
@@ -32,6 +39,8 @@ class DeviceList {
     // The listed device with this path, or with this by-id name; nullptr when there is none.
     const SerialDevice* Find(const std::string& path) const;
     const SerialDevice* FindByIdName(const std::string& byIdName) const;
+    // How many listed adapters are identical to `device` (itself included, when listed).
+    size_t CountIdentical(const SerialDevice& device) const;
 
   private:
     std::vector<SerialDevice> devices_;

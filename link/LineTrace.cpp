@@ -1,6 +1,6 @@
 #include "link/LineTrace.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <vector>
 
 #include "link/FrameWords.h"
@@ -64,32 +64,54 @@ class TracedLine final : public SerialLine {
 
 }  // namespace
 
-TraceSink::TraceSink() : file_(stderr) {}
+TraceSink::TraceSink() : name_("on standard error"), output_(TraceOutput::StandardError()) {}
 
-TraceSink::TraceSink(const std::filesystem::path& file) : owned_(true) {
-#ifdef _WIN32
-    file_ = ::_wfopen(file.c_str(), L"w");
-#else
-    file_ = std::fopen(file.c_str(), "w");
-#endif
+TraceSink::TraceSink(const std::filesystem::path& file) : output_(TraceOutput::File(file)) {
+    const std::u8string name = file.u8string();
+    name_.assign(name.begin(), name.end());
+    if (!output_.Ok()) {
+        givenUp_ = true;
+        Failed(output_.Reason());
+    }
 }
 
-TraceSink::~TraceSink() {
-    if (owned_ && file_ != nullptr) {
-        std::fclose(file_);
+void TraceSink::Failed(const std::string& reason) {
+    if (!failure_) {
+        failure_ = "the trace " + name_ + " cannot be written (" + reason +
+                   "); the work goes on without it";
     }
 }
 
 void TraceSink::Write(const std::string& port, const std::string& what) {
-    if (file_ == nullptr) {
-        return;
-    }
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start_);
+    char time[24];
+    std::snprintf(time, sizeof time, "%8lld ms  ", static_cast<long long>(elapsed.count()));
+    const std::string line = time + port + (port.empty() ? "" : "  ") + what + "\n";
     const std::lock_guard<std::mutex> lock(mutex_);
-    std::fprintf(file_, "%8lld ms  %s%s%s\n", static_cast<long long>(elapsed.count()), port.c_str(),
-                 port.empty() ? "" : "  ", what.c_str());
-    std::fflush(file_);
+    if (givenUp_) {
+        return;
+    }
+    switch (output_.Write(line)) {
+        case TraceOutput::Outcome::Written:
+            break;
+        case TraceOutput::Outcome::LeftOut:
+            Failed("its reader does not keep up, and lines were left out");
+            break;
+        case TraceOutput::Outcome::Failed:
+            givenUp_ = true;
+            Failed(output_.Reason());
+            break;
+    }
+}
+
+std::optional<std::string> TraceSink::TakeFailure() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!failure_ || failureTaken_) {
+        return std::nullopt;
+    }
+    failureTaken_ = true;
+    return failure_;
 }
 
 std::unique_ptr<SerialLine> TraceLine(std::unique_ptr<SerialLine> line,
@@ -97,15 +119,17 @@ std::unique_ptr<SerialLine> TraceLine(std::unique_ptr<SerialLine> line,
     return std::make_unique<TracedLine>(std::move(line), std::move(sink), std::move(port));
 }
 
-std::unique_ptr<SerialLine> TraceLineWhenAsked(std::unique_ptr<SerialLine> line) {
-    const char* file = std::getenv("BROVANE_TRACE");
-    if (file == nullptr || *file == '\0') {
+std::shared_ptr<TraceSink> TraceAskedFor(const std::string& file) {
+    if (file.empty()) {
+        return nullptr;
+    }
+    return std::make_shared<TraceSink>(std::filesystem::u8path(file));
+}
+
+std::unique_ptr<SerialLine> TraceLineInto(std::unique_ptr<SerialLine> line,
+                                          const std::shared_ptr<TraceSink>& sink) {
+    if (!sink || !sink->Ok()) {
         return line;
     }
-    auto sink = std::make_shared<TraceSink>(std::filesystem::u8path(file));
-    if (!sink->Ok()) {
-        std::fprintf(stderr, "brovane: cannot write the trace to %s\n", file);
-        return line;
-    }
-    return TraceLine(std::move(line), std::move(sink), {});
+    return TraceLine(std::move(line), sink, {});
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ class MemorySerialLine : public SerialLine {
         ++listings;
         return present;
     }
+    std::string DeviceBehind(const std::string& path) const override {
+        const auto link = links.find(path);
+        return link == links.end() ? path : link->second;
+    }
 
     // Queues bytes from the card.
     void Deliver(std::vector<uint8_t> bytes, bool afterPause = false);
@@ -42,6 +47,7 @@ class MemorySerialLine : public SerialLine {
     bool shortWrite = false;  // writes report one byte fewer than asked
     void GoAway();            // the device disappears: reads and writes fail until reopened
     DeviceList present;       // the serial devices the system lists
+    std::map<std::string, std::string> links;  // where a path leads, when not to itself
 
     // What happened.
     std::vector<std::vector<uint8_t>> written;  // every write, in order

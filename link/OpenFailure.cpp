@@ -14,6 +14,10 @@ const char* OpenFailureReason(OpenFailure failure) {
             return "not a serial device";
         case OpenFailure::SettingsRefused:
             return "the line settings were refused";
+        case OpenFailure::IdenticalAdapter:
+            return "an identical adapter is now present: read the card again";
+        case OpenFailure::OtherDevice:
+            return "it leads to another device now: read the card again";
         case OpenFailure::Other:
             break;
     }

@@ -11,6 +11,9 @@ enum class OpenFailure {
     NotSerialDevice,   // a file, a folder, anything that is no serial line
     SettingsRefused,   // opened, but the driver refused the line settings
     Other,             // any other refusal by the system
+    // The programming's refusals to open anything but the device the card was read on:
+    IdenticalAdapter,  // an adapter indistinguishable from the read's is present now
+    OtherDevice,       // the name (a link) leads to another device now
 };
 
 // The system's reason in words: "permission denied".

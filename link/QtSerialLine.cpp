@@ -36,7 +36,8 @@ OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
 class QtSerialLine final : public SerialLine {
   public:
     explicit QtSerialLine(LinePlatform platform)
-        : platform_(std::move(platform)), claim_(platform_.lockDirectories) {
+        : platform_(std::move(platform)),
+          claim_(platform_.lockDirectories, platform_.processProbe) {
         // A line that goes away keeps signalling errors while events are processed between two
         // exchanges; the first one ends the batch's use of it.
         QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -51,8 +52,9 @@ class QtSerialLine final : public SerialLine {
         if (failure_ != OpenFailure::None) {
             return false;
         }
-        // Qt would look for a relative name under /dev.
-        port_.setPortName(QString::fromStdString(path));
+        // Qt would look for a relative name under /dev, and would judge other programs' lock
+        // files by its own rules: it opens the claimed device by the claim's own name.
+        port_.setPortName(QString::fromStdString(claim_.ReopenPath(path)));
         // Set before the open, which applies them: the line goes from what it was straight to
         // the card's settings, never through Qt's default 9600 baud.
         if (!SetLineSettings() || !port_.open(QIODevice::ReadWrite)) {
@@ -144,6 +146,9 @@ class QtSerialLine final : public SerialLine {
     bool IsOpen() const override { return port_.isOpen(); }
     OpenFailure LastOpenFailure() const override { return failure_; }
     DeviceList PresentDevices() const override { return platform_.presentDevices(); }
+    std::string DeviceBehind(const std::string& path) const override {
+        return ::DeviceBehind(DevicePath(path));
+    }
 
   private:
     bool SetLineSettings() {

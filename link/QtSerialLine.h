@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/SerialLine.h"
+#include "link/SerialPlatform.h"
 
 // What the Qt serial line asks of the operating system beside Qt, so that tests can stand in
 // for each driver and each system.
@@ -18,6 +19,8 @@ struct LinePlatform {
     std::vector<std::filesystem::path> lockDirectories;
     // The serial devices present now (ListSerialDevices).
     std::function<DeviceList()> presentDevices;
+    // Whether the owners of other programs' lock files live (ProbeProcess).
+    ProcessProbe processProbe = ProbeProcess;
 
     // The system's own.
     static LinePlatform System();

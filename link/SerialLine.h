@@ -29,6 +29,9 @@ class SerialLine {
     // call; none by default.
     virtual DeviceList PresentDevices() const { return {}; }
 
+    // The device a path leads to now: a link's target, or the path itself.
+    virtual std::string DeviceBehind(const std::string& path) const { return path; }
+
     // Writes all bytes and returns when they have left the port, bounded at one second. True
     // only when every byte went out.
     virtual bool Write(const uint8_t* data, size_t count) = 0;

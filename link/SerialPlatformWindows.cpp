@@ -37,6 +37,14 @@ bool IsUsbSerialDevice(const std::string& /*path*/) {
     return false;
 }
 
+std::string UsbConnection(const std::string& /*path*/) {
+    return {};
+}
+
+std::string DeviceBehind(const std::string& path) {
+    return path;
+}
+
 std::vector<fs::path> LockDirectories() {
     return {};
 }
@@ -45,15 +53,28 @@ std::optional<long> LockFileOwner(const std::string& /*content*/) {
     return std::nullopt;
 }
 
-OpenFailure JudgeSerialNode(int settingsError, bool uartBehind) {
-    if (!uartBehind) {
-        return OpenFailure::NoSuchDevice;
-    }
-    return settingsError == 0 ? OpenFailure::None : OpenFailure::NotSerialDevice;
+int ProbeProcess(long /*pid*/) {
+    return 0;
+}
+
+bool OwnerLives(int /*probeResult*/) {
+    return true;
+}
+
+OpenFailure JudgeSerialNode(const SerialNode& node) {
+    return node.settingsError == 0 ? OpenFailure::None : OpenFailure::NotSerialDevice;
 }
 
 OpenFailure DeviceClaim::Claim(const std::string& /*path*/) {
     return OpenFailure::None;
+}
+
+OpenFailure DeviceClaim::TakeLockFile(const std::string& /*path*/) {
+    return OpenFailure::None;
+}
+
+std::string DeviceClaim::ReopenPath(const std::string& path) const {
+    return path;
 }
 
 void DeviceClaim::Release() {}

@@ -28,7 +28,7 @@ bool SerialPortParameter::OpenPort() {
         // The line makes a relative path absolute when it opens it, as it does for $BROVANE_COMn.
         SerialDevice named;
         named.path = namedDevice_;
-        return OpenDevice(std::move(named));
+        return OpenDevice(std::move(named), false);
     }
     std::optional<DeviceList> present;
     const std::string path = ResolvePortName(PortName, [this, &present] {
@@ -37,37 +37,42 @@ bool SerialPortParameter::OpenPort() {
     });
     SerialDevice device;
     device.path = path;
+    bool hadTwin = false;
     if (const SerialDevice* listed = present ? present->Find(path) : nullptr) {
         device = *listed;
+        hadTwin = present->CountIdentical(device) > 1;
     }
-    return OpenDevice(std::move(device));
+    return OpenDevice(std::move(device), hadTwin);
 }
 
 bool SerialPortParameter::OpenCardDevice() {
     if (!cardDevice_) {
         return OpenPort();
     }
-    if (cardDevice_->byIdName.empty()) {
-        return OpenDevice(*cardDevice_);
-    }
-    const DeviceList present = line_->PresentDevices();
-    const SerialDevice* found = present.FindByIdName(cardDevice_->byIdName);
-    if (found == nullptr) {
-        opened_ = *cardDevice_;
-        refusal_ = OpenFailure::NoSuchDevice;
+    const SerialDevice& read = cardDevice_->device;
+    const bool listed = !read.usbConnection.empty() || !read.byIdName.empty();
+    const FoundDevice found =
+        FindReadDevice(*cardDevice_, listed ? line_->PresentDevices() : DeviceList(),
+                       [this](const std::string& path) { return line_->DeviceBehind(path); });
+    if (found.refusal != OpenFailure::None) {
+        openedRead_ = *cardDevice_;
+        refusal_ = found.refusal;
         return false;
     }
-    return OpenDevice(*found);
+    return OpenDevice(found.device, cardDevice_->hadTwin);
 }
 
-bool SerialPortParameter::OpenDevice(SerialDevice device) {
-    opened_ = std::move(device);
+bool SerialPortParameter::OpenDevice(SerialDevice device, bool hadTwin) {
+    openedRead_.device = std::move(device);
+    openedRead_.hadTwin = hadTwin;
+    openedRead_.behind.clear();
     refusal_.reset();
-    if (opened_.path.empty()) {
+    if (openedRead_.device.path.empty()) {
         refusal_ = OpenFailure::NoSuchDevice;
         return false;
     }
-    return line_->Open(opened_.path);
+    openedRead_.behind = line_->DeviceBehind(openedRead_.device.path);
+    return line_->Open(openedRead_.device.path);
 }
 
 OpenFailure SerialPortParameter::LastOpenFailure() const {
@@ -75,8 +80,9 @@ OpenFailure SerialPortParameter::LastOpenFailure() const {
 }
 
 std::string SerialPortParameter::OpenFailureText() const {
-    return OpenFailureLine(opened_.path.empty() ? std::string(PortName) : opened_.path,
-                           LastOpenFailure());
+    return OpenFailureLine(
+        openedRead_.device.path.empty() ? std::string(PortName) : openedRead_.device.path,
+        LastOpenFailure());
 }
 
 bool SerialPortParameter::Transact(const uint8_t* request, size_t count, uint8_t* reply,
@@ -132,7 +138,7 @@ bool SerialPortParameter::Identify() {
     }
     std::memcpy(Identity, identity, sizeof Identity);
     FirmwareVariant = *variant;
-    cardDevice_ = opened_;
+    cardDevice_ = openedRead_;
     return true;
 }
 

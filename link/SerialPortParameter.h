@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/CardDevice.h"
 #include "link/CardFrame.h"
 #include "link/ReplyDiagnosis.h"
 #include "link/SerialLine.h"
@@ -38,14 +39,15 @@ class SerialPortParameter {
     // with its device.
     bool OpenPort();
     // Opens the device on which the last Identify found the card, and no other, as the
-    // programming does: found again by its by-id name where it has one (an adapter plugged in
-    // again may have another kernel name), else by its path. When that device is gone it fails
-    // with OpenFailure::NoSuchDevice and nothing is opened. Before any identification it opens
-    // as OpenPort does.
+    // programming does (FindReadDevice): a USB adapter by its connection, or plugged in again
+    // under another kernel name by a serial number of its own; a path only while it leads where
+    // it led. When that device is gone it fails with OpenFailure::NoSuchDevice, when it cannot
+    // be told for sure from another with OpenFailure::IdenticalAdapter or OtherDevice, and
+    // nothing is opened. Before any identification it opens as OpenPort does.
     bool OpenCardDevice();
     // The device the last open tried ("" when the name led to none), and why it failed
     // (OpenFailure::None if it did not).
-    const std::string& OpenedDevice() const { return opened_.path; }
+    const std::string& OpenedDevice() const { return openedRead_.device.path; }
     OpenFailure LastOpenFailure() const;
     // The line that follows the "cannot open" message: "/dev/ttyUSB0: no such device", or the
     // port name where it led to no device; a device named directly shows as it was given.
@@ -90,16 +92,16 @@ class SerialPortParameter {
     // Closes the line and reports the failure of a command.
     bool Fail();
     // Opens the device, or fails with no such device when there is none.
-    bool OpenDevice(SerialDevice device);
+    bool OpenDevice(SerialDevice device, bool hadTwin);
 
     std::unique_ptr<SerialLine> line_;
     std::string namedDevice_;  // set by NameDevice
     uint8_t transmit_[card::kBufferSize] = {};
     uint8_t receive_[card::kBufferSize] = {};
     size_t frameLength_ = 0;
-    SerialDevice opened_;                     // the device of the last open
-    std::optional<OpenFailure> refusal_;      // set when no device was there to try
-    std::optional<SerialDevice> cardDevice_;  // where the last Identify found the card
+    ReadDevice openedRead_;                 // the device of the last open, as found again later
+    std::optional<OpenFailure> refusal_;    // set when no device was there to try
+    std::optional<ReadDevice> cardDevice_;  // where the last Identify found the card
     // What the last Transact sent and the first read that brought anything.
     std::vector<uint8_t> request_;
     std::vector<uint8_t> firstPiece_;

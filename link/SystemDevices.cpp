@@ -14,6 +14,7 @@ DeviceList ListSerialDevices() {
 #else
         device.path = info.systemLocation().toStdString();
         device.byIdName = ByIdName(device.path);
+        device.usbConnection = UsbConnection(device.path);
 #endif
         device.description = info.description().toStdString();
         // Without a device database Qt knows no vendor; the kernel still knows a USB adapter.

@@ -17,9 +17,14 @@ struct ReasonNumber {
 
 // The link's English reason is the text for a language file without the number.
 constexpr ReasonNumber kReasonNumbers[] = {
-    {OpenFailure::NoSuchDevice, 201},    {OpenFailure::PermissionDenied, 202},
-    {OpenFailure::InUse, 203},           {OpenFailure::NotSerialDevice, 204},
-    {OpenFailure::SettingsRefused, 205}, {OpenFailure::Other, 206},
+    {OpenFailure::NoSuchDevice, 201},
+    {OpenFailure::PermissionDenied, 202},
+    {OpenFailure::InUse, 203},
+    {OpenFailure::NotSerialDevice, 204},
+    {OpenFailure::SettingsRefused, 205},
+    {OpenFailure::Other, 206},
+    {OpenFailure::IdenticalAdapter, 208},
+    {OpenFailure::OtherDevice, 209},
 };
 
 }  // namespace

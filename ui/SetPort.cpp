@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <optional>
+#include <string>
 
 #include "app/AppState.h"
 #include "link/CardBatch.h"
@@ -89,7 +91,7 @@ class PortComboBox final : public QComboBox {
 
 }  // namespace
 
-TTSetPortParam::TTSetPortParam(QWidget* parent)
+TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace)
     : QDialog(parent),
       GroupPort(new QGroupBox(this)),
       ComboPort(new PortComboBox([this] { RefreshPortEntries(); }, GroupPort)),
@@ -122,7 +124,9 @@ TTSetPortParam::TTSetPortParam(QWidget* parent)
     connect(ButtonOk, &QPushButton::clicked, this, &TTSetPortParam::ButtonOkClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
 
-    SerialPort = std::make_unique<SerialPortParameter>(TraceLineWhenAsked(MakeSystemSerialLine()));
+    trace_ = std::move(trace);
+    SerialPort =
+        std::make_unique<SerialPortParameter>(TraceLineInto(MakeSystemSerialLine(), trace_));
 }
 
 QStringList TTSetPortParam::PortEntryTexts() const {
@@ -208,6 +212,7 @@ void TTSetPortParam::ButtonOkClick() {
         ShowLanguageWarning(kTextNoPortChosen, kTextCaption);
         return;
     }
+    WarnOfTrace();
     QWidget* const focused = focusWidget();
     reading_ = true;
     SetControlsEnabled(false);
@@ -217,9 +222,18 @@ void TTSetPortParam::ButtonOkClick() {
     if (read) {
         RunConfigurationLoop();
     }
+    WarnOfTrace();
     // Disabling took the focus away; the user goes on where he was.
     if (focused != nullptr) {
         focused->setFocus();
+    }
+}
+
+void TTSetPortParam::WarnOfTrace() {
+    if (const std::optional<std::string> failure = trace_ ? trace_->TakeFailure() : std::nullopt) {
+        QString text = QString::fromStdString(*failure);
+        text[0] = text[0].toUpper();
+        ShowWarningMessage(QStringLiteral("Brovane"), text + QLatin1Char('.'));
     }
 }
 

@@ -2,11 +2,13 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
 class QPushButton;
 class QStyledItemDelegate;
+class TraceSink;
 
 // Port selection: the user picks the PC's serial port; OK reads the card into the register
 // image and runs the configuration loop. Its constructor creates the process-wide
@@ -14,7 +16,8 @@ class QStyledItemDelegate;
 class TTSetPortParam : public QDialog {
     Q_OBJECT
   public:
-    explicit TTSetPortParam(QWidget* parent = nullptr);
+    // `trace`: where the card's frames are traced for support; none: not traced.
+    explicit TTSetPortParam(QWidget* parent = nullptr, std::shared_ptr<TraceSink> trace = nullptr);
 
     // Position of the list entry whose text is the field's text; -1 when none is.
     int SelectedPortIndex() const;
@@ -42,6 +45,8 @@ class TTSetPortParam : public QDialog {
     void ComboPortChange(const QString& text);
     void ButtonOkClick();
     void ButtonCancelClick();
+    // Says once that the trace cannot be written, when it cannot.
+    void WarnOfTrace();
 
     // Opens the port, identifies the card, reads its hardware bits and the registers of its
     // firmware family into the register image, and closes the port. On failure the port is
@@ -56,4 +61,5 @@ class TTSetPortParam : public QDialog {
     QStyledItemDelegate* portEntries_ = nullptr;
 
     bool reading_ = false;
+    std::shared_ptr<TraceSink> trace_;
 };

@@ -31,6 +31,8 @@ class CliProcess {
     // it is still running at the timeout.
     std::optional<int> Wait(std::chrono::milliseconds timeout);
     const std::string& Error() const { return error_; }
+    // Closes the reading end of standard error, as `| head` does when it has its lines.
+    void StopReadingError();
 
   private:
     // Reads what standard error has within `timeout`; false at its end.
@@ -39,6 +41,7 @@ class CliProcess {
     pid_t pid_ = -1;
     int errorPipe_ = -1;
     std::string error_;
+    std::optional<int> ended_;  // the child's status, once reaped while nothing was read
 };
 
 }  // namespace cli_test

@@ -240,3 +240,36 @@ TEST_F(CliField, OptionsStandAnywhereAndDashIsStandardOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace cli_test;
+using namespace std::chrono_literals;
+
+// `brovane-cli --trace - write ... 2>&1 | head`: the reader of the trace goes away, and the
+// programming goes on to its end with an exit code that says so.
+TEST_F(Cli, AReaderOfTheTraceThatGoesAwayLeavesTheProgrammingWhole) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    PtyCardServer& target = StartCard(2, "KFT018-01-01", Filled(0x0303));
+    CliProcess cli({"--trace", "-", "write", "COM2", file});
+    cli.StopReadingError();
+    EXPECT_EQ(cli.Wait(60s), std::optional<int>(kExitOk));
+    EXPECT_EQ(target.RegistersWritten(),
+              ExchangedRegisters(VariantOfFamily(FirmwareFamily::Kft018)));
+}
+
+// A FIFO that no program reads is refused at once, before anything is sent.
+TEST_F(Cli, ATraceIntoAFifoNobodyReadsIsRefusedAtOnce) {
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string fifo = File("trace.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const Outcome read = Run({"--trace", fifo, "read", "COM1", "-q"});
+    EXPECT_EQ(read.code, kExitCannotWrite);
+    EXPECT_EQ(read.err, "brovane-cli: cannot write the trace " + fifo +
+                            " (no program reads from it); nothing was sent\n");
+    EXPECT_TRUE(card.RegistersRead().empty());
+}
+
+}  // namespace

@@ -133,20 +133,64 @@ TEST(OutputQueued, AnEmptyOutputIsEmptyAndABadHandleCannotBeAsked) {
     EXPECT_FALSE(DrainTransmitter(fd));
 }
 
-// A /dev/ttyS node the firmware announces without a UART behind it opens, then fails with EIO.
-TEST(JudgeSerialNode, ANodeWithoutHardwareIsNoSuchDevice) {
+// A /dev/ttyS node the firmware announces without a UART behind it opens, then fails with EIO
+// or reports an unknown UART; every USB adapter's driver reports an unknown UART too.
+TEST(JudgeSerialNode, OnlyAn8250PortWithoutAUartIsNoSuchDevice) {
     struct Case {
-        int settingsError;
-        bool uartBehind;
+        SerialNode node;
         OpenFailure failure;
     };
-    for (const Case& c :
-         {Case{0, true, OpenFailure::None}, Case{EIO, true, OpenFailure::NoSuchDevice},
-          Case{0, false, OpenFailure::NoSuchDevice},
-          Case{ENOTTY, true, OpenFailure::NotSerialDevice}}) {
-        EXPECT_EQ(JudgeSerialNode(c.settingsError, c.uartBehind), c.failure)
-            << c.settingsError << " " << c.uartBehind;
+    for (const Case& c : {
+             Case{{0, "serial8250", false}, OpenFailure::None},
+             Case{{0, "serial8250", true}, OpenFailure::NoSuchDevice},
+             Case{{0, "serial", true}, OpenFailure::NoSuchDevice},
+             Case{{EIO, "serial8250", false}, OpenFailure::NoSuchDevice},
+             Case{{0, "ftdi_sio", true}, OpenFailure::None},
+             Case{{0, "cdc_acm", true}, OpenFailure::None},
+             Case{{0, "ch341-uart", true}, OpenFailure::None},
+             Case{{0, "cp210x", true}, OpenFailure::None},
+             Case{{0, "pl2303", true}, OpenFailure::None},
+             Case{{0, "", true}, OpenFailure::None},
+             Case{{ENOTTY, "", false}, OpenFailure::NotSerialDevice},
+             Case{{EIO, "ftdi_sio", true}, OpenFailure::NoSuchDevice},
+         }) {
+        EXPECT_EQ(JudgeSerialNode(c.node), c.failure)
+            << c.node.settingsError << " " << c.node.driver << " " << c.node.uartUnknown;
     }
+}
+
+// The binary form of a lock is read as binary even where its bytes look like digits, and the
+// text forms as text.
+TEST(LockFileOwner, TheFormIsToldFromTheLengthAndTheContent) {
+    struct Case {
+        std::string content;
+        std::optional<long> owner;
+    };
+    for (const Case& c : {
+             Case{std::string("\x30\x00\x00\x00", 4), 48},
+             Case{std::string("\x31\x01\x00\x00", 4), 305},
+             Case{std::string("\x39\x30\x00\x00", 4), 12345},
+             Case{std::string("\x20\x00\x00\x00", 4), 32},
+             Case{std::string("\x00\x00\x00\x00", 4), std::nullopt},
+             Case{"       305\n", 305},
+             Case{"305\n", 305},
+             Case{"  48", 48},
+             Case{"     12345 minicom root\n", 12345},
+             Case{"4242\nbrovane\nhost\n", 4242},
+             Case{"", std::nullopt},
+             Case{"garbage", std::nullopt},
+             Case{"0000000000\n", std::nullopt},
+         }) {
+        EXPECT_EQ(LockFileOwner(c.content), c.owner) << testing::PrintToString(c.content);
+    }
+}
+
+// Only a process that has ended gives up its lock; one that lives under another user cannot be
+// signalled by this one, and lives all the same.
+TEST(OwnerLives, OnlyAnEndedProcessHasEnded) {
+    EXPECT_TRUE(OwnerLives(0));
+    EXPECT_TRUE(OwnerLives(EPERM));
+    EXPECT_FALSE(OwnerLives(ESRCH));
 }
 
 // Without a device database Qt names no vendor; the kernel's names still tell an adapter.

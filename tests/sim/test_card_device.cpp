@@ -25,11 +25,36 @@ const SerialDevice kProlificAgain{"/dev/ttyUSB4", "USB-Serial Controller",
 const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
 const SerialDevice kAcmOther{"/dev/ttyACM1", "", "", true};
 
+// Adapters as a system with a device database and /sys lists them: make, serial number and USB
+// connection (port and device number on the bus, which a new plugging-in changes).
+SerialDevice Adapter(std::string path, std::string model, std::string serial,
+                     std::string connection, std::string byId = "") {
+    return SerialDevice{std::move(path),  "USB adapter",     std::move(byId),      true,
+                        std::move(model), std::move(serial), std::move(connection)};
+}
+// CP2102 modules that all say "0001": they share one by-id name, udev's for the last one.
+const SerialDevice kCp2102{
+    Adapter("/dev/ttyUSB0", "10c4:ea60", "0001", "1-1#5", "usb-Silicon_Labs_CP2102-if00-port0")};
+const SerialDevice kCp2102Twin{
+    Adapter("/dev/ttyUSB1", "10c4:ea60", "0001", "1-2#6", "usb-Silicon_Labs_CP2102-if00-port0")};
+const SerialDevice kCp2102LinkLost{Adapter("/dev/ttyUSB0", "10c4:ea60", "0001", "1-1#5")};
+// CH340 cables have no serial number.
+const SerialDevice kCh340{Adapter("/dev/ttyUSB0", "1a86:7523", "", "1-1#5")};
+const SerialDevice kCh340Other{Adapter("/dev/ttyUSB1", "1a86:7523", "", "1-2#6")};
+const SerialDevice kCh340PluggedAgain{Adapter("/dev/ttyUSB0", "1a86:7523", "", "1-1#7")};
+const SerialDevice kCh340OtherSwapped{Adapter("/dev/ttyUSB0", "1a86:7523", "", "1-2#8")};
+const SerialDevice kCh340Swapped{Adapter("/dev/ttyUSB1", "1a86:7523", "", "1-1#9")};
+// An FTDI adapter with a serial number of its own, plugged in again into another socket.
+const SerialDevice kFt232{Adapter("/dev/ttyUSB0", "0403:6001", "A50285BI", "1-1#5")};
+const SerialDevice kFt232Again{Adapter("/dev/ttyUSB3", "0403:6001", "A50285BI", "1-3#11")};
+const SerialDevice kFt232Twin{Adapter("/dev/ttyUSB1", "0403:6001", "A50285BI", "1-2#6")};
+
 struct ReplugCase {
     const char* name;
     std::vector<SerialDevice> atRead;
     std::vector<SerialDevice> atProgramming;
     std::string programmed;  // the device the programming opens; empty: none, nothing is sent
+    OpenFailure refusal = OpenFailure::NoSuchDevice;  // why, when none
 };
 
 class CardDevice : public testing::TestWithParam<ReplugCase> {
@@ -59,8 +84,8 @@ TEST_P(CardDevice, TheProgrammingOpensTheDeviceTheCardWasReadOn) {
     const BatchResult programmed = ProgramCardRegisters(port, image, {});
     if (GetParam().programmed.empty()) {
         EXPECT_EQ(programmed.failure, BatchFailure::CannotOpen);
-        EXPECT_EQ(port.LastOpenFailure(), OpenFailure::NoSuchDevice);
-        EXPECT_EQ(port.OpenFailureText(), readOn + ": no such device");
+        EXPECT_EQ(port.LastOpenFailure(), GetParam().refusal);
+        EXPECT_EQ(port.OpenFailureText(), readOn + ": " + OpenFailureReason(GetParam().refusal));
         EXPECT_EQ(line.opens, opensBefore);
         EXPECT_EQ(line.written.size(), writtenByRead);
         return;
@@ -80,7 +105,47 @@ INSTANTIATE_TEST_SUITE_P(
         ReplugCase{"TheReadsAdapterPulled", {kProlific}, {kFtdi}, ""},
         ReplugCase{
             "PluggedInAgainUnderAnotherName", {kProlific}, {kFtdi, kProlificAgain}, "/dev/ttyUSB4"},
-        ReplugCase{"NoByIdNameKeepsThePath", {kAcm}, {kAcmOther, kAcm}, "/dev/ttyACM0"}),
+        ReplugCase{"NoByIdNameKeepsThePath", {kAcm}, {kAcmOther, kAcm}, "/dev/ttyACM0"},
+        // Twins: the read's adapter is known by its connection, or not at all.
+        ReplugCase{"ATwinPluggedInAfterTheRead",
+                   {kCp2102},
+                   {kCp2102LinkLost, kCp2102Twin},
+                   "/dev/ttyUSB0"},
+        ReplugCase{"ATwinPluggedInWithoutConnections",
+                   {SerialDevice{"/dev/ttyUSB0", "", kCp2102.byIdName, true, "10c4:ea60", "0001"}},
+                   {SerialDevice{"/dev/ttyUSB0", "", "", true, "10c4:ea60", "0001"},
+                    SerialDevice{"/dev/ttyUSB1", "", kCp2102.byIdName, true, "10c4:ea60", "0001"}},
+                   "",
+                   OpenFailure::IdenticalAdapter},
+        ReplugCase{"TwinsPresentAtBothTimes",
+                   {kCp2102Twin, kCp2102LinkLost},
+                   {kCp2102LinkLost, kCp2102Twin},
+                   "/dev/ttyUSB1"},
+        ReplugCase{"AnUnnumberedCablePulledAndAnIdenticalOnePluggedIn",
+                   {kCh340},
+                   {kCh340PluggedAgain},
+                   "",
+                   OpenFailure::IdenticalAdapter},
+        ReplugCase{"UnnumberedTwinsPluggedInAgainSwapped",
+                   {kCh340Other, kCh340},
+                   {kCh340OtherSwapped, kCh340Swapped},
+                   "",
+                   OpenFailure::IdenticalAdapter},
+        ReplugCase{"AnUnnumberedCablePulled", {kCh340}, {kFt232}, ""},
+        ReplugCase{"ASerialNumberOfItsOwnIsFollowed",
+                   {kFt232},
+                   {kCh340Other, kFt232Again},
+                   "/dev/ttyUSB3"},
+        ReplugCase{"ASerialNumberATwinHadAtTheReadIsNot",
+                   {kFt232, kFt232Twin},
+                   {kFt232Again},
+                   "",
+                   OpenFailure::IdenticalAdapter},
+        ReplugCase{"ASerialNumberATwinHasNowIsNot",
+                   {kFt232},
+                   {kFt232Again, kFt232Twin},
+                   "",
+                   OpenFailure::IdenticalAdapter}),
     [](const testing::TestParamInfo<ReplugCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CardDevice, ALaterReadMapsThePortNameAfresh) {
@@ -131,6 +196,27 @@ TEST_F(CardDevice, ADeviceNamedDirectlyIsReadAndProgrammedWithoutTheDeviceList) 
     port.NameDevice("");
     ASSERT_TRUE(ReadCardRegisters(port, image, {}).Ok());
     EXPECT_EQ(line.lastDevice, "/dev/ttyUSB0");
+}
+
+// $BROVANE_COM1 or a path that is a link: the programming goes where the link led at the read,
+// or nowhere; udev gives a shared by-id name to the twin plugged in last.
+TEST_F(CardDevice, ALinkThatLeadsElsewhereNowIsNotFollowed) {
+    const std::string link = "/dev/serial/by-id/usb-Silicon_Labs_CP2102-if00-port0";
+    line.links[link] = "/dev/ttyUSB0";
+    port.NameDevice(link);
+    ASSERT_TRUE(ReadCardRegisters(port, image, {}).Ok());
+    const size_t writtenByRead = line.written.size();
+    const int opensBefore = line.opens;
+    line.links[link] = "/dev/ttyUSB1";
+    const BatchResult programmed = ProgramCardRegisters(port, image, {});
+    EXPECT_EQ(programmed.failure, BatchFailure::CannotOpen);
+    EXPECT_EQ(port.OpenFailureText(),
+              link + ": it leads to another device now: read the card again");
+    EXPECT_EQ(line.opens, opensBefore);
+    EXPECT_EQ(line.written.size(), writtenByRead);
+    // Led back, the link is followed again.
+    line.links[link] = "/dev/ttyUSB0";
+    EXPECT_TRUE(ProgramCardRegisters(port, image, {}).Ok());
 }
 
 }  // namespace

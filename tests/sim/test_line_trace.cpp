@@ -1,9 +1,11 @@
 // The trace for support: every frame of a card read, byte for byte, and what it means.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -90,20 +92,86 @@ TEST_F(LineTrace, RecordsEveryFrameOfAShortReadByteForByte) {
 }
 
 // Brovane traces only when asked: without BROVANE_TRACE it writes no file.
-TEST_F(LineTrace, TheEnvironmentAsksForATraceOrNothingIsWritten) {
-    unsetenv("BROVANE_TRACE");
+TEST_F(LineTrace, TheStartUpAsksForATraceOrNothingIsWritten) {
+    EXPECT_EQ(TraceAskedFor(""), nullptr);
     auto plain = std::make_unique<MemorySerialLine>();
     const SerialLine* untraced = plain.get();
-    EXPECT_EQ(TraceLineWhenAsked(std::move(plain)).get(), untraced);
+    EXPECT_EQ(TraceLineInto(std::move(plain), nullptr).get(), untraced);
     EXPECT_FALSE(fs::exists(file));
 
-    setenv("BROVANE_TRACE", file.c_str(), 1);
-    std::unique_ptr<SerialLine> traced = TraceLineWhenAsked(std::make_unique<MemorySerialLine>());
-    unsetenv("BROVANE_TRACE");
+    std::unique_ptr<SerialLine> traced =
+        TraceLineInto(std::make_unique<MemorySerialLine>(), TraceAskedFor(file.string()));
     ASSERT_TRUE(traced->Open("/dev/pts/98"));
     traced->Close();
     traced.reset();
     EXPECT_EQ(WithoutTimes(file), "open /dev/pts/98\nclose\n");
+}
+
+// A pipe whose ends the test holds.
+class Pipe {
+  public:
+    Pipe() { EXPECT_EQ(::pipe(ends_), 0); }
+    ~Pipe() {
+        CloseReader();
+        ::close(ends_[1]);
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    std::string Writer() const { return "/proc/self/fd/" + std::to_string(ends_[1]); }
+    void CloseReader() {
+        if (ends_[0] >= 0) {
+            ::close(ends_[0]);
+            ends_[0] = -1;
+        }
+    }
+
+  private:
+    int ends_[2] = {-1, -1};
+};
+
+// A trace that cannot be written is told once, in words, and never holds the exchange: the
+// card is read whole whatever becomes of its trace.
+TEST_F(LineTrace, ATraceThatCannotBeWrittenIsToldOnceAndTheReadGoesOn) {
+    IgnoreBrokenPipes();  // as both programs do at start-up
+    const std::string fifo = file.string() + ".fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Pipe gone;
+    gone.CloseReader();
+    Pipe stalled;  // nobody reads it: it fills up
+    struct Case {
+        std::string what;
+        std::string path;
+        bool opens;
+        std::string reason;
+    };
+    for (const Case& c : {
+             Case{"a FIFO nobody reads", fifo, false, "no program reads from it"},
+             Case{"a full disk", "/dev/full", true, "No space left on device"},
+             Case{"a reader that went away", gone.Writer(), true, "Broken pipe"},
+             Case{"a reader that does not read", stalled.Writer(), true,
+                  "its reader does not keep up, and lines were left out"},
+         }) {
+        std::shared_ptr<TraceSink> sink = TraceAskedFor(c.path);
+        EXPECT_EQ(sink->Ok(), c.opens) << c.what;
+        CardConfig config;
+        config.identity = "KFT018-01-01";
+        Card card(config);
+        auto memory = std::make_unique<MemorySerialLine>();
+        AttachCard(*memory, card);
+        SerialPortParameter port(TraceLineInto(std::move(memory), sink));
+        port.NameDevice("/dev/pts/97");
+        RegisterImage image;
+        // A stalled reader's pipe fills after some reads; every read must go through.
+        for (int pass = 0; pass < (c.what == "a reader that does not read" ? 40 : 1); ++pass) {
+            ASSERT_TRUE(ReadCardRegisters(port, image, {}).Ok()) << c.what;
+        }
+        EXPECT_EQ(sink->TakeFailure(),
+                  std::optional<std::string>("the trace " + c.path + " cannot be written (" +
+                                             c.reason + "); the work goes on without it"))
+            << c.what;
+        EXPECT_EQ(sink->TakeFailure(), std::nullopt) << c.what;
+    }
+    fs::remove(fifo);
 }
 
 }  // namespace

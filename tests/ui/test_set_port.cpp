@@ -28,6 +28,7 @@
 #include "app/LanguageTable.h"
 #include "app/ProgramDirectory.h"
 #include "dialog_helpers.h"
+#include "link/LineTrace.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
@@ -601,5 +602,38 @@ TEST_P(LeavingThePortSelection, EndsTheProgramWithCodeZero) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, LeavingThePortSelection,
                          testing::Values(WayOut::Cancel, WayOut::CloseBox, WayOut::Escape));
+
+// A trace that cannot be written is said once, in a warning; the card is read all the same.
+TEST_F(SetPortTest, ATraceThatCannotBeWrittenIsSaidOnceAndTheCardIsReadAllTheSame) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    dialog_->hide();
+    dialog_ = std::make_unique<TTSetPortParam>(nullptr, TraceAskedFor("/dev/full"));
+    TSetPortParam = dialog_.get();
+    dialog_->show();
+    const auto traceWarnings = [](const MessageBoxAnswerer& answerer) {
+        std::vector<ShownMessage> warnings;
+        for (const ShownMessage& message : answerer.Shown()) {
+            if (message.caption == "Brovane") {
+                warnings.push_back(message);
+            }
+        }
+        return warnings;
+    };
+    {
+        MessageBoxAnswerer answerer;
+        dialog_->ButtonOk->click();
+        EXPECT_THAT(traceWarnings(answerer),
+                    ElementsAre(ShownMessage{"Brovane",
+                                             "The trace /dev/full cannot be written (No space "
+                                             "left on device); the work goes on without it.",
+                                             kWarning}));
+    }
+    EXPECT_EQ(sheetShows_, 1);
+    EXPECT_EQ(card_->RegistersRead(), Kft018Registers());
+    MessageBoxAnswerer again;
+    dialog_->ButtonOk->click();
+    EXPECT_TRUE(traceWarnings(again).empty());
+    EXPECT_EQ(sheetShows_, 2);
+}
 
 }  // namespace
