@@ -70,6 +70,26 @@ install(CODE "
         endforeach()
     endif()")
 
+# Qt's own texts (the buttons of message boxes) in the program's other languages, German and
+# Italian, as the deployment tool puts them in translations\. Without the tool they come from the
+# host's Qt of the same version (Debian's qt6-translations-l10n), where it has them.
+set(brovane_qt_translations)
+if(QT_HOST_PATH)
+    foreach(language de it)
+        set(catalogue ${QT_HOST_PATH}/share/qt6/translations/qtbase_${language}.qm)
+        if(EXISTS ${catalogue})
+            list(APPEND brovane_qt_translations ${catalogue})
+        endif()
+    endforeach()
+endif()
+if(brovane_qt_translations)
+    install(CODE "
+        if(NOT brovane_windeployqt)
+            file(INSTALL ${brovane_qt_translations}
+                 DESTINATION \"\${CMAKE_INSTALL_PREFIX}/translations\")
+        endif()")
+endif()
+
 # The dialogs ask for DejaVu Sans and their fixed sizes were laid out with it; Windows has no
 # such font, so it comes along and the program loads it from its fonts folder.
 # Debian's copy (fonts-dejavu-core) where there is one; elsewhere the folder named in the

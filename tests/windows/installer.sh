@@ -22,7 +22,7 @@ folder="$prefix/drive_c/Prüfstand"
 for file in brovane.exe brovane-cli.exe lang_00.ini lang_01.ini lang_02.ini Qt6Core.dll \
   Qt6Gui.dll Qt6Widgets.dll Qt6SerialPort.dll platforms/qwindows.dll \
   styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
-  fonts/DejaVuSans.ttf Uninstall.exe; do
+  fonts/DejaVuSans.ttf translations/qtbase_de.qm translations/qtbase_it.qm Uninstall.exe; do
   [ -f "$folder/$file" ] || fail "the installation lacks $file: $(cd "$prefix/drive_c" && find . -maxdepth 2 | head -40)"
 done
 # The installer and the ZIP ship the same files.
