@@ -17,9 +17,15 @@ if [ $# -lt 3 ]; then
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-if [ "${BROVANE_WINE_SANDBOX:-}" != inside ]; then
-  export BROVANE_WINE_SANDBOX=inside
-  exec unshare --mount --propagation private "$0" "$@"
+# The script starts itself again in a mount namespace of its own; what follows changes mounts
+# only there, and never runs where the namespace is the system's.
+if [ "$1" != --in-namespace ]; then
+  exec unshare --mount --propagation private "$0" --in-namespace "$@"
+fi
+shift
+if [ "$(readlink /proc/self/ns/mnt)" = "$(readlink /proc/1/ns/mnt)" ]; then
+  echo "wine-sandbox: not in a mount namespace of its own" >&2
+  exit 1
 fi
 
 prefix=$1 com1=$2
@@ -36,7 +42,9 @@ ln -s pts/ptmx "$newdev/ptmx"
 mount --move "$newdev" /dev
 rmdir "$newdev" 2>/dev/null || true
 for fonts in /usr/share/fonts /usr/local/share/fonts /var/cache/fontconfig; do
-  [ -d "$fonts" ] && mount -t tmpfs -o size=1m brovane-fonts "$fonts"
+  if [ -d "$fonts" ]; then
+    mount -t tmpfs -o size=1m brovane-fonts "$fonts"
+  fi
 done
 
 for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
