@@ -55,7 +55,7 @@ windows-core:
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 		-DBROVANE_CORE_ONLY=ON
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	BROVANE_WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix scripts/wine-run.sh wineboot --init
+	BROVANE_WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix scripts/wine-test.sh wineboot --init
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
 # brovane.exe and brovane-cli.exe built with the Qt for MinGW-w64; the program folder as it ships,

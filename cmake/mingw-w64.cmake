@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads). The core build (the
-# parts without Qt) runs its test programs through Wine (scripts/wine-run.sh). The whole program
+# parts without Qt) runs its test programs through Wine (scripts/wine-test.sh). The whole program
 # is configured with the Qt for MinGW's qt-cmake, which chain-loads this file
 # (-DQT_CHAINLOAD_TOOLCHAIN_FILE) and adds that Qt to the search paths.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -21,4 +21,5 @@ else()
     # with the Qt DLLs they use, shipped beside them.
     set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# Every test program runs under Wine where no serial device of the host can be reached.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test.sh)

@@ -55,14 +55,17 @@ for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
 done
 
 export BROVANE_WINEPREFIX=$prefix
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+# Wine writes its registry files when its server ends.
 if [ ! -f "$prefix/system.reg" ]; then
   "$here/wine-run.sh" wineboot --init >/dev/null 2>&1
+  WINEPREFIX=$prefix "$wineserver" -w
 fi
 # The ports the prefix names in HKLM\Software\Wine\Ports, as "NAME=VALUE" lines, from the file
 # Wine keeps that key in (written when its server ends).
 named_ports() {
   awk '/^\[/ { inside = ($0 ~ /^\[Software\\\\Wine\\\\Ports\]/) ; next }
-       inside && /^"/ { gsub(/"/, ""); print }' "$prefix/system.reg"
+       inside && /^"/ { gsub(/"/, ""); print }' "$prefix/system.reg" 2>/dev/null
 }
 
 # No link to a port but COM1, and COM1 the device given.
@@ -83,7 +86,6 @@ only_com1_linked() {
 if [ "$(named_ports)" != "COM1=$com1" ] || ! only_com1_linked 2>/dev/null; then
   "$here/wine-run.sh" reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
   "$here/wine-run.sh" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
-  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
   WINEPREFIX=$prefix "$wineserver" -w
   rm -f "$prefix"/dosdevices/com*
 fi
