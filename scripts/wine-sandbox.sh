@@ -80,6 +80,14 @@ only_com1_linked() {
   done
 }
 
+# A link to another port was made outside this script's care: refused, not mended.
+for link in "$prefix"/dosdevices/com*; do
+  if { [ -e "$link" ] || [ -L "$link" ]; } && [ "$(basename "$link")" != com1 ]; then
+    echo "wine-sandbox: the prefix links $(basename "$link") to $(readlink "$link")" >&2
+    exit 1
+  fi
+done
+
 # Wine makes the port links from the registry when its server starts. When the prefix names
 # another port or device, COM1 is named anew, the links of the earlier value go, and the server
 # is let end, so that the next one makes COM1 from the value set here.
