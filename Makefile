@@ -1,9 +1,9 @@
 # make run   installs what is missing, builds, starts the virtual card and opens Brovane on COM1.
 # make test  installs what is missing, builds and runs every test: the normal build (with the
-#            Debian package check), the parts without Qt built for Windows and tested under Wine,
-#            the Windows program (its ZIP and installer) built and tested under Wine, the build
-#            under AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets and the format
-#            check.
+#            Debian package check and brovane-cli in a virtual machine on the kernel's serial
+#            drivers), the parts without Qt built for Windows and tested under Wine, the Windows
+#            program (its ZIP and installer) built and tested under Wine, the build under
+#            AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets and the format check.
 # make package  builds brovane_<version>_amd64.deb in the build folder.
 # Each installs only the Debian packages its task needs (scripts/setup.sh build, run, test). A
 # fresh Debian 12 has no make: ./setup installs it first.

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QTimer>
+#include <algorithm>
 
 #include "link/OutputDrain.h"
 #include "link/SerialPlatform.h"
@@ -11,6 +12,8 @@
 namespace {
 
 constexpr int kTimeoutMs = 1000;
+// A write, the wait for its bytes to leave the port included, ends within this.
+constexpr std::chrono::milliseconds kWriteBound{kTimeoutMs};
 constexpr int kBaud = kLineBaud;
 
 // Errors after which the device is of no further use: it went away or cannot be read.
@@ -64,7 +67,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         lost_ = false;
-        onAWire_ = !IsPseudoTerminal(LineHandle(port_.handle()));
+        onAWire_ = !platform_.pseudoTerminal(LineHandle(port_.handle()));
         if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
@@ -82,11 +85,12 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         const auto size = static_cast<qint64>(count);
-        const DrainClockPoint start = std::chrono::steady_clock::now();
+        const DrainClock& clock = platform_.drainClock;
+        const DrainClockPoint start = clock.now();
         if (port_.write(reinterpret_cast<const char*>(data), size) != size) {
             return false;
         }
-        QDeadlineTimer deadline(kTimeoutMs);
+        QDeadlineTimer deadline(kWriteBound);
         while (port_.bytesToWrite() > 0) {
             if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
                 if (LineLost(port_.error())) {
@@ -99,9 +103,8 @@ class QtSerialLine final : public SerialLine {
         // the port, as a request takes 8.3 ms a byte at 1200 baud.
         const intptr_t handle = LineHandle(port_.handle());
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
-        const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
-        return WaitUntilSent(queued, start, lineTime, std::chrono::steady_clock::now() + bound) &&
+        return WaitUntilSent(queued, start, lineTime, start + kWriteBound, clock) &&
                DrainTransmitter(handle);
     }
 
@@ -148,6 +151,10 @@ class QtSerialLine final : public SerialLine {
     DeviceList PresentDevices() const override { return platform_.presentDevices(); }
     std::string DeviceBehind(const std::string& path) const override {
         return ::DeviceBehind(DevicePath(path));
+    }
+    bool IsConsole(const std::string& path) const override {
+        const std::vector<std::string> consoles = ActiveConsoles();
+        return std::find(consoles.begin(), consoles.end(), DeviceBehind(path)) != consoles.end();
     }
 
   private:
@@ -197,7 +204,8 @@ class QtSerialLine final : public SerialLine {
 }  // namespace
 
 LinePlatform LinePlatform::System() {
-    return {OutputQueued, LockDirectories(), ListSerialDevices};
+    return {OutputQueued, LockDirectories(), ListSerialDevices, IsPseudoTerminal,
+            DrainClock::System()};
 }
 
 std::unique_ptr<SerialLine> MakeSystemSerialLine(LinePlatform platform) {

@@ -4,7 +4,8 @@
 #     build  configuring and building every program and test, and packing the Debian package
 #     run    what the programs need when they run (make run, make screenshots)
 #     test   what the tests need beyond that: the Windows build under Wine, the sanitizer and
-#            fuzz builds, the desktop tests, the package checks, the format check
+#            fuzz builds, the desktop tests, the package checks, the format check, the virtual
+#            machine on the kernel's own serial drivers
 set -euo pipefail
 
 build_packages=(
@@ -28,6 +29,9 @@ test_packages=(
   nsis unzip qt6-base-dev-tools dpkg-dev xz-utils perl
   lintian desktop-file-utils appstream strace fakeroot
   at-spi2-core dbus python3-dbus
+  # The virtual machine: its emulator, a kernel with its modules, the initramfs's shell and
+  # packer, and the device manager that makes /dev/serial/by-id in the guest.
+  qemu-system-x86 linux-image-amd64 busybox-static cpio udev
 )
 
 sets=("$@")

@@ -68,14 +68,38 @@ std::string LanguageFilePath(int languageNumber) {
     return PathText(ProgramDirectory / name);
 }
 
+// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
+// (200-207). Each language file holds them all, each different from the English fallback
+// except in English.
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200, 201, 202, 203, 204, 205, 206, 207,
+                               210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222};
+
+constexpr int kEnglish = 0;
+
 class ShippedLanguageFile : public testing::TestWithParam<ShippedLanguage> {
   protected:
     void SetUp() override {
         savedDirectory_ = ProgramDirectory;
         ProgramDirectory = ExecutableDirectory();
+        Load(GetParam().number);
+    }
+
+    static void Load(int language) {
+        FreeLanguageTable();
         ASSERT_EQ(CreateLanguageTable(), 0);
-        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(GetParam().number)), 0)
-            << LanguageFilePath(GetParam().number) << " is missing or has no [Quorix] section";
+        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(language)), 0)
+            << LanguageFilePath(language) << " is missing or has no [Quorix] section";
+    }
+
+    // The English file's texts of kLaterTexts, in that order; the test's language stays loaded.
+    std::vector<std::string> EnglishLaterTexts() {
+        std::vector<std::string> english;
+        Load(kEnglish);
+        for (int number : kLaterTexts) {
+            english.push_back(LanguageBytes(number));
+        }
+        Load(GetParam().number);
+        return english;
     }
 
     void TearDown() override {
@@ -97,19 +121,19 @@ TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {
     }
 }
 
-// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
-// (200-207). Each language file holds them all, each different from the English fallback
-// except in English.
-constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200, 201, 202, 203, 204, 205, 206, 207,
-                               210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222};
-
 TEST_P(ShippedLanguageFile, HoldsTheScreenReaderAndSerialLinkTexts) {
-    for (int number : kLaterTexts) {
+    const std::vector<std::string> english = EnglishLaterTexts();
+    ASSERT_EQ(english.size(), std::size(kLaterTexts));
+    for (size_t i = 0; i < english.size(); ++i) {
+        const int number = kLaterTexts[i];
         EXPECT_TRUE(HoldsLanguageText(number)) << Key(number) << " is missing or empty";
         const std::string text = LanguageBytes(number);
         EXPECT_LE(text.size(), 100u) << Key(number);
         for (unsigned char byte : text) {
             EXPECT_GE(byte, 0x20) << Key(number);
+        }
+        if (GetParam().number != kEnglish) {
+            EXPECT_NE(text, english[i]) << Key(number) << " is the English text";
         }
     }
 }
