@@ -5,8 +5,8 @@
 #include "link/OpenFailure.h"
 
 // Why a serial port did not open, and what the port list shows for a name without a device,
-// in the loaded language (texts 200 to 209 and 223); the link's English where the language file lacks
-// them. Brovane's dialogs and brovane-cli say it in the same words. UTF-8.
+// in the loaded language (texts 200 to 209 and 223); the link's English where the language file
+// lacks them. Brovane's dialogs and brovane-cli say it in the same words. UTF-8.
 
 // The port list's word for a name that leads to no device: "no device".
 std::string NoDeviceText();

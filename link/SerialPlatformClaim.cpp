@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kDevFolder = "/dev/";
 constexpr const char* kLockPrefix = "LCK..";
 
 // The device's path below /dev with '/' as '_' ("pts_3"), or its file name where it lies

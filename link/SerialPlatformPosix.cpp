@@ -1,23 +1,17 @@
 // The serial line's operating-system side on Linux and other POSIX systems.
 #ifndef _WIN32
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #ifdef __linux__
-#include <linux/serial.h>
 #include <sys/sysmacros.h>
 #endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "link/PortMapping.h"
@@ -28,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kDevFolder = "/dev/";
 constexpr const char* kByIdFolder = "/dev/serial/by-id";
 constexpr const char* kSysTtyFolder = "/sys/class/tty/";
 

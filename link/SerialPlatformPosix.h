@@ -7,6 +7,8 @@
 
 // What the POSIX side of the serial platform shares between its files.
 
+inline constexpr const char* kDevFolder = "/dev/";
+
 // The whole content of a small system file (a lock file, an entry of /sys or /proc); empty when
 // it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& file);

@@ -6,47 +6,16 @@
 #include <unistd.h>
 
 #include "app/NoAnswerTexts.h"
-#include "model/FirmwareVariant.h"
-#include "tests/cli/cli_helpers.h"
 #include "tests/cli/process_helpers.h"
+#include "tests/cli/several_ports.h"
 
 namespace {
 
 using namespace cli_test;
 using namespace std::chrono_literals;
 
-const std::vector<int> kKft018Registers =
-    ExchangedRegisters(VariantOfFamily(FirmwareFamily::Kft018));
-
-class CliHarm : public Cli {
+class CliHarm : public CliSeveralPorts {
   protected:
-    void SetUp() override {
-        Cli::SetUp();
-        // Every port name a test may reach leads to a pseudo-terminal or to nothing.
-        for (int n = 1; n <= 7; ++n) {
-            setenv(Com(n).c_str(), File("no-device").c_str(), 1);
-        }
-    }
-    void TearDown() override {
-        Cli::TearDown();
-        for (int n = 1; n <= 7; ++n) {
-            unsetenv(Com(n).c_str());
-        }
-    }
-    static std::string Com(int n) { return "BROVANE_COM" + std::to_string(n); }
-
-    // A KFT018 configuration file read from a card filled from `seed` on COM7, then stopped.
-    std::string SourceFile(uint16_t seed) {
-        PtyCardServer& source = StartCard(7, "KFT018-01-01", Filled(seed));
-        const std::string file = File("source.cfg");
-        EXPECT_EQ(Run({"read", "COM7", "-o", file, "-q"}).code, kExitOk);
-        source.Stop();
-        return file;
-    }
-    static std::string Row(const std::string& out, const std::string& port) {
-        const size_t at = out.find("\n" + port + " ");
-        return at == std::string::npos ? "" : out.substr(at + 1, out.find('\n', at + 1) - at - 1);
-    }
     static size_t FilesIn(const std::filesystem::path& folder) {
         const auto entries = std::filesystem::directory_iterator(folder);
         return static_cast<size_t>(std::distance(begin(entries), end(entries)));
@@ -54,7 +23,7 @@ class CliHarm : public Cli {
 };
 
 TEST_F(CliHarm, ACardLeftPartWayOutranksEveryResultButAnInterrupt) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 7);
     enum class Second { OtherFamily, NoCard };
     struct Case {
         bool firstFailsPartWay;
@@ -101,7 +70,7 @@ TEST_F(CliHarm, ACardLeftPartWayOutranksEveryResultButAnInterrupt) {
 }
 
 TEST_F(CliHarm, AnInterruptedReadBackSaysThatEveryRegisterWasWritten) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 7);
     // Paced like a real 1200-baud line, so that the read-back can be interrupted.
     PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101), 0, 1200);
     const std::string out = File("out.txt");
@@ -122,7 +91,7 @@ TEST_F(CliHarm, AnInterruptedReadBackSaysThatEveryRegisterWasWritten) {
 }
 
 TEST_F(CliHarm, ASessionThatDropsEndsAWriteWithItsPartWayReport) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 7);
     PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101), 0, 1200);
     CliProcess cli({"write", "COM1", file});
     ASSERT_TRUE(cli.WaitForError("writing COM1: ", 30s)) << cli.Error();
@@ -218,7 +187,7 @@ TEST_F(CliHarm, AReadOnlyBackupIsRefusedBeforeTheCardIsAsked) {
 }
 
 TEST_F(CliHarm, OneDeviceUnderTwoNamesIsRefusedBeforeAnythingIsSent) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 7);
     PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
     const std::string device = card.DevicePath();
     const std::string link = File("card-link");

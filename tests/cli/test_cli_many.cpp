@@ -3,52 +3,18 @@
 
 #include <signal.h>
 
-#include "model/FirmwareVariant.h"
-#include "tests/cli/cli_helpers.h"
 #include "tests/cli/process_helpers.h"
+#include "tests/cli/several_ports.h"
 
 namespace {
 
 using namespace cli_test;
 using namespace std::chrono_literals;
 
-const std::vector<int> kKft018Registers =
-    ExchangedRegisters(VariantOfFamily(FirmwareFamily::Kft018));
-
-class CliMany : public Cli {
-  protected:
-    void SetUp() override {
-        Cli::SetUp();
-        // Every port name a test may reach leads to a pseudo-terminal or to nothing.
-        for (int n = 1; n <= 7; ++n) {
-            setenv(Com(n).c_str(), File("no-device").c_str(), 1);
-        }
-    }
-    void TearDown() override {
-        Cli::TearDown();
-        for (int n = 1; n <= 7; ++n) {
-            unsetenv(Com(n).c_str());
-        }
-    }
-    static std::string Com(int n) { return "BROVANE_COM" + std::to_string(n); }
-
-    // A KFT018 configuration file read from a card filled from `seed`; the card is stopped.
-    std::string SourceFile(uint16_t seed) {
-        PtyCardServer& source = StartCard(1, "KFT018-01-01", Filled(seed));
-        const std::string file = File("source.cfg");
-        EXPECT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
-        source.Stop();
-        return file;
-    }
-    // The table's row of a port.
-    static std::string Row(const std::string& out, const std::string& port) {
-        const size_t at = out.find("\n" + port + " ");
-        return at == std::string::npos ? "" : out.substr(at + 1, out.find('\n', at + 1) - at - 1);
-    }
-};
+class CliMany : public CliSeveralPorts {};
 
 TEST_F(CliMany, FourCardsAtOnceEachEndAsItsCardAllowsAndTheWorstGivesTheCode) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 1);
     std::vector<PtyCardServer*> cards;
     for (int com = 1; com <= 4; ++com) {
         cards.push_back(&StartCard(com, "KFT018-01-01", Filled(static_cast<uint16_t>(com))));
@@ -105,7 +71,7 @@ TEST_F(CliMany, FourCardsAtOnceEachEndAsItsCardAllowsAndTheWorstGivesTheCode) {
 }
 
 TEST_F(CliMany, VerifyOfSeveralPortsNamesWhereEachCardDiffers) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 1);
     RegisterImage changed = Filled(0x0202);
     changed.SetLow(4, 64);
     StartCard(1, "KFT018-01-01", Filled(0x0202));
@@ -127,7 +93,7 @@ TEST_F(CliMany, VerifyOfSeveralPortsNamesWhereEachCardDiffers) {
 }
 
 TEST_F(CliMany, CtrlCStopsEveryPortWithAReportOfEach) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 1);
     // Cards paced like real 1200-baud lines: the writes take many seconds.
     PtyCardServer& first = StartCard(1, "KFT018-01-01", Filled(0x0101), 0, 1200);
     PtyCardServer& second = StartCard(2, "KFT018-01-01", Filled(0x0303), 0, 1200);
@@ -204,7 +170,7 @@ TEST_F(CliMany, AReadOfSeveralPortsWithoutAPlaceForTheFilesAsksNoCard) {
 }
 
 TEST_F(CliMany, ProgressOnATerminalIsOneLinePerPortRedrawnInPlace) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 1);
     StartCard(1, "KFT018-01-01", Filled(0x0101));
     StartCard(2, "KFT018-01-01", Filled(0x0303));
     const Outcome write = Run({"write", "COM1,COM2", file}, true);
@@ -257,7 +223,7 @@ TEST_F(CliMany, CheckSaysWhyALineCarriesNoCard) {
 }
 
 TEST_F(CliMany, TheTraceHoldsTheFramesOfEveryPortUnderItsName) {
-    const std::string file = SourceFile(0x0202);
+    const std::string file = SourceFile(0x0202, 1);
     StartCard(1, "KFT018-01-01", Filled(0x0101));
     StartCard(2, "KFT018-01-01", Filled(0x0303));
     const std::string trace = File("trace.txt");

@@ -3,37 +3,16 @@
 // words for a port that cannot be opened.
 #include <algorithm>
 
-#include "tests/cli/cli_helpers.h"
 #include "tests/cli/process_helpers.h"
+#include "tests/cli/several_ports.h"
 
 namespace {
 
 using namespace cli_test;
 using namespace std::chrono_literals;
 
-class CliScreen : public Cli {
+class CliScreen : public CliSeveralPorts {
   protected:
-    void SetUp() override {
-        Cli::SetUp();
-        for (int n = 1; n <= 7; ++n) {
-            setenv(Com(n).c_str(), File("no-device").c_str(), 1);
-        }
-    }
-    void TearDown() override {
-        Cli::TearDown();
-        for (int n = 1; n <= 7; ++n) {
-            unsetenv(Com(n).c_str());
-        }
-    }
-    static std::string Com(int n) { return "BROVANE_COM" + std::to_string(n); }
-
-    std::string SourceFile() {
-        PtyCardServer& source = StartCard(7, "KFT018-01-01", Filled(0x0202));
-        const std::string file = File("source.cfg");
-        EXPECT_EQ(Run({"read", "COM7", "-o", file, "-q"}).code, kExitOk);
-        source.Stop();
-        return file;
-    }
     // Cards behind `count` device names as long as the by-id names of USB adapters; the list.
     std::string LongNamedCards(int count) {
         std::string list;
@@ -76,7 +55,7 @@ TEST_F(CliScreen, TheProgressOfOnePortIsCutToTheTerminalsWidth) {
 }
 
 TEST_F(CliScreen, LongPortNamesAreCutSoThatNoLineWraps) {
-    const std::string file = SourceFile();
+    const std::string file = SourceFile(0x0202, 7);
     const std::string list = LongNamedCards(4);
     CliProcess cli({"write", list, file}, {.terminalColumns = 80, .terminalRows = 24});
     EXPECT_EQ(cli.Wait(60s), kExitOk) << cli.Error();
@@ -86,7 +65,7 @@ TEST_F(CliScreen, LongPortNamesAreCutSoThatNoLineWraps) {
 }
 
 TEST_F(CliScreen, PortsThatOutnumberTheRowsGetPlainLines) {
-    const std::string file = SourceFile();
+    const std::string file = SourceFile(0x0202, 7);
     for (int n = 1; n <= 4; ++n) {
         StartCard(n, "KFT018-01-01", Filled(0x0101));
     }
@@ -101,7 +80,7 @@ TEST_F(CliScreen, PortsThatOutnumberTheRowsGetPlainLines) {
 }
 
 TEST_F(CliScreen, ControlCharactersOfAPortNameAreShownEscapedAndMakeNoFileName) {
-    const std::string file = SourceFile();
+    const std::string file = SourceFile(0x0202, 7);
     PtyCardServer& card = StartCard(1, "KFT018-01-01", Filled(0x0101));
     const std::string name = File("card\x1b[2J\a");
     std::filesystem::create_symlink(card.DevicePath(), name);

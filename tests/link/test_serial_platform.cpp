@@ -54,7 +54,9 @@ class Scratch {
 // not there opens as nothing, with the system's reason.
 TEST(OpenFile, OpensByThePathAsTheSystemSpellsIt) {
     const Scratch scratch;
-    const fs::path folder = scratch.Path() / fs::u8path("Pr\xC3\xBC" "fstand \xC3\xB8");
+    const fs::path folder = scratch.Path() / fs::u8path(
+                                                 "Pr\xC3\xBC"
+                                                 "fstand \xC3\xB8");
     fs::create_directories(folder);
     const fs::path file = folder / "lang_01.ini";
     std::FILE* written = OpenFile(file, "w");
