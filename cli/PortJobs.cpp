@@ -132,8 +132,9 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
         if (result.failure == BatchFailure::NoAnswer) {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
-        if (result.failure != BatchFailure::CannotOpen) {
-            context.err << PartWayLine(registers, result) << "\n";
+        if (const std::string partWay = PartWayLine(registers, result);
+            result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
+            context.err << partWay << "\n";
         }
         outcome.result = result.failure == BatchFailure::CannotOpen
                              ? FailureWords(*port, result)

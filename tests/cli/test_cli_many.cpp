@@ -75,7 +75,7 @@ TEST_F(CliMany, FourCardsAtOnceEachEndAsItsCardAllowsAndTheWorstGivesTheCode) {
                              "): The card did not answer: nothing came back"),
               std::string::npos)
         << write.err;
-    EXPECT_NE(write.err.find("[COM4] The card now holds part of the new configuration"),
+    EXPECT_NE(write.err.find("[COM4] The card holds part of the new configuration"),
               std::string::npos)
         << write.err;
 
@@ -143,7 +143,8 @@ TEST_F(CliMany, CtrlCStopsEveryPortWithAReportOfEach) {
     }
     for (const char* port : {"[COM1] ", "[COM2] "}) {
         EXPECT_NE(cli.Error().find(std::string(port) +
-                                   "The card now holds part of the new configuration (written: 0-"),
+                                   "Press Program again to finish: the card holds part of the "
+                                   "new configuration (written: 0-"),
                   std::string::npos)
             << cli.Error();
     }

@@ -369,22 +369,22 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     CardFault::WrongEcho,
                     "The card did not answer: a reply to another command: the card is out of "
-                    "step; try again"},
+                    "step; try again."},
         FailureCase{"HardwareBits",
                     1,
                     {},
                     CardFault::Loopback,
                     "The card did not answer: the request came back: transmit and receive are "
-                    "bridged (loopback plug, echoing RS-485)"},
+                    "bridged (loopback plug, echoing RS-485)."},
         FailureCase{"ThirdRegister",
                     4,
                     {0, 1},
                     CardFault::Noise,
                     "The card stopped answering at register 2: bytes that are no reply of the "
-                    "card came back (80 F8 00 FE 78 86 E0 1E): another device, or another speed"},
+                    "card came back (80 F8 00 FE 78 86 E0 1E): another device, or another speed."},
         FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47), CardFault::ShortReply,
                     "The card stopped answering at register 47: a reply cut short (13 of 16 "
-                    "bytes): a loose contact, or noise on the line"}),
+                    "bytes): a loose contact, or noise on the line."}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // Message 36 stays; its second line names the device the port led to and why it failed.
