@@ -1,6 +1,7 @@
 #include "link/QtSerialLine.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -31,6 +32,34 @@ OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
         default:
             return OpenFailure::Other;
     }
+}
+
+// Runs the event loop until `signal` of the port, an error of it, or `ms` milliseconds; true when
+// the signal came.
+template <typename Signal>
+bool WaitInEventLoop(QSerialPort& port, Signal signal, int ms) {
+    QEventLoop loop;
+    bool came = false;
+    QObject::connect(&port, signal, &loop, [&came, &loop] {
+        came = true;
+        loop.quit();
+    });
+    QObject::connect(&port, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::max(ms, 0), &loop, &QEventLoop::quit);
+    loop.exec();
+    return came;
+}
+
+// The drain's pauses, spent in the event loop.
+DrainClock EventLoopClock() {
+    DrainClock clock = DrainClock::System();
+    clock.sleep = [](std::chrono::steady_clock::duration pause) {
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::ceil<std::chrono::milliseconds>(pause), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    };
+    return clock;
 }
 
 class QtSerialLine final : public SerialLine {
@@ -88,7 +117,7 @@ class QtSerialLine final : public SerialLine {
         }
         QDeadlineTimer deadline(kTimeoutMs);
         while (port_.bytesToWrite() > 0) {
-            if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+            if (!WaitForWritten(deadline.remainingTime())) {
                 if (LineLost(port_.error())) {
                     Close();
                 }
@@ -101,8 +130,9 @@ class QtSerialLine final : public SerialLine {
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
         const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
-        return WaitUntilSent(queued, start, lineTime, std::chrono::steady_clock::now() + bound) &&
-               DrainTransmitter(handle);
+        return WaitUntilSent(queued, start, lineTime, std::chrono::steady_clock::now() + bound,
+                             platform_.waitInEventLoop ? EventLoopClock() : DrainClock::System()) &&
+               port_.isOpen() && DrainTransmitter(handle);
     }
 
     int Read(uint8_t* buffer, size_t count) override {
@@ -116,8 +146,8 @@ class QtSerialLine final : public SerialLine {
             if (remaining <= 0) {
                 break;
             }
-            if (!port_.waitForReadyRead(static_cast<int>(remaining))) {
-                if (LineLost(port_.error()) || !port_.isOpen()) {
+            if (!WaitForReply(remaining)) {
+                if (LineLost(port_.error()) || lost_ || !port_.isOpen()) {
                     Close();
                     return -1;
                 }
@@ -151,6 +181,20 @@ class QtSerialLine final : public SerialLine {
     }
 
   private:
+    // Qt's own blocking waits, or the event loop's for the windows' line.
+    bool WaitForReply(qint64 ms) {
+        const int bound = static_cast<int>(std::max<qint64>(ms, 0));
+        return platform_.waitInEventLoop
+                   ? WaitInEventLoop(port_, &QSerialPort::readyRead, bound) && port_.isOpen()
+                   : port_.waitForReadyRead(bound);
+    }
+    bool WaitForWritten(qint64 ms) {
+        const int bound = static_cast<int>(std::max<qint64>(ms, 0));
+        return platform_.waitInEventLoop
+                   ? WaitInEventLoop(port_, &QSerialPort::bytesWritten, bound) && port_.isOpen()
+                   : port_.waitForBytesWritten(bound);
+    }
+
     bool SetLineSettings() {
         return port_.setBaudRate(kBaud) && port_.setDataBits(QSerialPort::Data8) &&
                port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
@@ -198,6 +242,12 @@ class QtSerialLine final : public SerialLine {
 
 LinePlatform LinePlatform::System() {
     return {OutputQueued, LockDirectories(), ListSerialDevices};
+}
+
+LinePlatform LinePlatform::Responsive() {
+    LinePlatform platform = System();
+    platform.waitInEventLoop = true;
+    return platform;
 }
 
 std::unique_ptr<SerialLine> MakeSystemSerialLine(LinePlatform platform) {

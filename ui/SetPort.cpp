@@ -125,8 +125,8 @@ TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace
     connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
 
     trace_ = std::move(trace);
-    SerialPort =
-        std::make_unique<SerialPortParameter>(TraceLineInto(MakeSystemSerialLine(), trace_));
+    SerialPort = std::make_unique<SerialPortParameter>(
+        TraceLineInto(MakeSystemSerialLine(LinePlatform::Responsive()), trace_));
 }
 
 QStringList TTSetPortParam::PortEntryTexts() const {

@@ -171,6 +171,35 @@ TEST_F(ProgramCardTest, FailingFirstWriteLeavesTheCardUnchanged) {
     ExpectDialogUsable();
 }
 
+// A card that stops answering part-way: the windows run while its reply is awaited (the device
+// open, the fourth write taken), and the causes named fit a card that has answered before.
+TEST_F(ProgramCardTest, TheWindowsRunWhileACardThatStoppedIsAwaited) {
+    ASSERT_NO_FATAL_FAILURE(StartCard());
+    state_.Card().StopAnsweringAfter(3);
+    dialog_.show();
+    bool ranDuringTheExchange = false;
+    RunWhen(
+        dialog_, [&] { return state_.Card().CommandCount() == 4 && SerialPort->IsOpen(); },
+        [&] {
+            ranDuringTheExchange = true;
+            TProgressDialog->raise();
+            TProgressDialog->repaint();
+            EXPECT_TRUE(TProgressDialog->isVisible());
+            EXPECT_FALSE(Button("ButtonProg")->isEnabled());
+            ClickProgram();
+        });
+    ProgramExpectingMessage(
+        QMessageBox::Critical, 16, 37,
+        "The card stopped answering at register 3: nothing came back: the card lost power, a "
+        "cable came loose, or the card restarted.\nPress Program again to finish: the card holds "
+        "part of the new configuration (written: 0-2; sent, no answer: 3, its value on the card "
+        "is unknown; not written: 4, 7-47).");
+    EXPECT_TRUE(ranDuringTheExchange);
+    EXPECT_EQ(state_.Card().CommandCount(), 4) << "no second programming";
+    ExpectCardHolds({0, 1, 2});
+    ExpectDialogUsable();
+}
+
 TEST_F(ProgramCardTest, RefusesToCloseWhileProgramming) {
     ASSERT_NO_FATAL_FAILURE(StartCard());
     dialog_.show();

@@ -549,6 +549,35 @@ TEST_F(SetPortTest, RefusesToCloseWhileReading) {
     ExpectIdle();
 }
 
+// While the card's reply is awaited the windows keep running: the progress window can be raised
+// and repainted, and the disabled OK starts no second read. The card took the identification
+// and stays silent, the device still open: the event loop runs inside the exchange itself.
+TEST_F(SetPortTest, TheWindowsRunWhileTheCardsReplyIsAwaited) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    card_->StopAnsweringAfter(0);
+    bool ranDuringTheExchange = false;
+    RunWhen(
+        *dialog_,
+        [&] { return dialog_->IsReading() && card_->CommandCount() == 1 && SerialPort->IsOpen(); },
+        [&] {
+            ranDuringTheExchange = true;
+            progress_->raise();
+            progress_->repaint();
+            EXPECT_TRUE(progress_->isVisible());
+            EXPECT_FALSE(dialog_->ButtonOk->isEnabled());
+            dialog_->ButtonOk->click();
+        });
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_TRUE(ranDuringTheExchange);
+    EXPECT_EQ(card_->CommandCount(), 1) << "one identification, no second read";
+    ASSERT_EQ(PortMessages(answerer).size(), 1u);
+    EXPECT_EQ(PortMessages(answerer)[0].text,
+              "Text 037\nThe card did not answer: nothing came back: the card is off, a cable end "
+              "is loose, or it is another port.");
+    ExpectIdle();
+}
+
 TEST_F(SetPortTest, TabFollowsPortOkCancel) {
     dialog_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
