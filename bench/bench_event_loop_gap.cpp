@@ -59,8 +59,8 @@ void BM_EventLoopGap(benchmark::State& state) {
         const std::string name = "BROVANE_COM" + std::to_string(com);
         setenv(name.c_str(), com == 1 ? server.DevicePath().c_str() : "/nonexistent", 1);
     }
-    SerialPortParameter port(MakeSystemSerialLine(responsive ? LinePlatform::Responsive()
-                                                             : LinePlatform::System()));
+    SerialPortParameter port(
+        MakeSystemSerialLine(responsive ? LinePlatform::Responsive() : LinePlatform::System()));
     std::strcpy(port.PortName, "COM1");
     RegisterImage image;
     double longest = 0;
