@@ -1,10 +1,12 @@
 #include "ui/SetPort.h"
 
+#include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -139,6 +141,14 @@ void TTSetPortParam::RefreshPortEntries() {
         texts << PortEntryText(choice);
     }
     static_cast<PortEntryDelegate*>(portEntries_)->SetEntryTexts(texts);
+    {
+        // A screen reader hears each entry as it is painted, with its device. The list's own
+        // update would put the entry's name back into the field over what the user typed.
+        const QSignalBlocker blocker(ComboPort->model());
+        for (int row = 0; row < std::min<int>(texts.size(), ComboPort->count()); ++row) {
+            ComboPort->setItemData(row, texts.at(row), Qt::AccessibleTextRole);
+        }
+    }
     // The entries are wider than the field; the list opens as wide as they need.
     QAbstractItemView* view = ComboPort->view();
     view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth());
@@ -179,8 +189,11 @@ void TTSetPortParam::FormShow() {
     setWindowTitle(
         QStringLiteral("%1 - %2").arg(LanguageText(kTextTitle), QStringLiteral("Version 1.4")));
     GroupPort->setTitle(LanguageText(kTextGroupPort));
-    // The group's caption names the port field for screen readers.
+    // The group's caption names the port field, its text field and its open list for screen
+    // readers.
     ComboPort->setAccessibleName(GroupPort->title());
+    ComboPort->lineEdit()->setAccessibleName(GroupPort->title());
+    ComboPort->view()->setAccessibleName(GroupPort->title());
     ButtonOk->setText(LanguageText(kTextOk));
     ButtonCancel->setText(LanguageText(kTextCancel));
 

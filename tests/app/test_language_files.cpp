@@ -101,7 +101,7 @@ TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {
 // Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
 // (200-207). Each language file holds them all, each different from the English fallback
 // except in English.
-constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200, 201, 202, 203, 204,
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
                                205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217,
                                218, 219, 220, 221, 222, 223, 224, 225, 226, 227, 228};
 

@@ -529,6 +529,24 @@ TEST_F(SetPortTest, NoDeviceReadsInTheUsersLanguage) {
     }
 }
 
+// A screen reader hears the port field, its text and its open list by the group's caption, and
+// each entry with the device it leads to, as a sighted technician reads it.
+TEST_F(SetPortTest, TheFieldItsListAndItsEntriesAreNamedForScreenReaders) {
+    EXPECT_EQ(dialog_->ComboPort->lineEdit()->accessibleName(), "Text 003");
+    EXPECT_EQ(dialog_->ComboPort->view()->accessibleName(), "Text 003");
+    TypePort("COM5");
+    dialog_->ComboPort->showPopup();
+    const QStringList entries = dialog_->PortEntryTexts();
+    ASSERT_EQ(entries.size(), 7);
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(dialog_->ComboPort->itemData(row, Qt::AccessibleTextRole).toString(),
+                  entries.at(row));
+        EXPECT_NE(entries.at(row), QStringLiteral("COM%1").arg(row + 1));
+    }
+    dialog_->ComboPort->hidePopup();
+    EXPECT_EQ(dialog_->ComboPort->lineEdit()->text(), "COM5");
+}
+
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     int attempts = 0;
