@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/ProgramDirectory.h"
+#include "link/SerialPlatform.h"
 
 std::array<std::unique_ptr<char[]>, kLanguageTableSize> LanguageTable;
 
@@ -19,16 +20,6 @@ const char kSectionLine[] = "[Quorix]";
 // The section line is looked for in this much of the file at most: far more than any language
 // file holds before it, and a file that never ends (a device) is not read for ever.
 constexpr std::size_t kSectionSearchLimit = std::size_t{1} << 20;
-
-// Opens a file for reading by its path as the system spells it: Windows by the wide name, so
-// that no letter of the folder is lost to the code page.
-std::FILE* OpenForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
 
 std::unique_ptr<char[]> AllocateEntry(std::size_t size) {
     return std::unique_ptr<char[]>(new (std::nothrow) char[size]);
@@ -74,7 +65,7 @@ class FileBytes : public ByteSource {
     explicit FileBytes(const std::filesystem::path& path) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error) && !error) {
-            file_.reset(OpenForReading(path));
+            file_.reset(OpenFile(path, "rb"));
         }
     }
     bool IsOpen() const { return file_ != nullptr; }

@@ -4,6 +4,9 @@
 //   unpaced    the card answers at once: the time is the program's own work.
 //   paced      the card's line runs at 1200 baud: the wall time against the pure line time of
 //              the bytes exchanged at 10 bits per byte (target: at most 1.01 for each command).
+//   probe      `ports --probe` over two silent cards and one that answers: the silent ones are
+//              probed side by side, so the whole takes one identification timeout (five reads
+//              of one second), not two.
 #include <unistd.h>
 #include <chrono>
 #include <cstdlib>
@@ -81,6 +84,37 @@ BENCHMARK(BM_Cli)
     ->ArgNames({"baud", "write"})
     ->Args({kPacedBaud, 0})
     ->Args({kPacedBaud, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_ProbeSilentPorts(benchmark::State& state) {
+    ProgramDirectory = ExecutableDirectory();
+    PtyCardServer silent1(Kft018Card(0));
+    PtyCardServer answering(Kft018Card(0));
+    PtyCardServer silent3(Kft018Card(0));
+    int number = 1;
+    for (PtyCardServer* card : {&silent1, &answering, &silent3}) {
+        if (!card->Start()) {
+            state.SkipWithError("no pseudo-terminal for the virtual card");
+            return;
+        }
+        setenv(("BROVANE_COM" + std::to_string(number++)).c_str(), card->DevicePath().c_str(), 1);
+    }
+    silent1.StopAnsweringAfter(0);
+    silent3.StopAnsweringAfter(0);
+    for (; number <= 7; ++number) {
+        setenv(("BROVANE_COM" + std::to_string(number)).c_str(), "/nonexistent/brovane-card", 1);
+    }
+    for (auto _ : state) {
+        if (RunCliQuietly({"ports", "--probe"}) != kExitOk) {
+            state.SkipWithError("the probe failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ProbeSilentPorts)
+    ->Name("probe")
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -62,7 +62,7 @@ ProbeTarget TargetOfName(const std::vector<PortChoice>& choices, const DeviceLis
 
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
                                     const std::vector<std::string>& named) {
-    const std::vector<PortChoice> choices = MapPortChoices(devices);
+    const std::vector<PortChoice> choices = MapPortChoices(devices, ReadPortOverrides());
     std::vector<std::string> names = named;
     if (names.empty()) {
         for (const PortChoice& choice : choices) {

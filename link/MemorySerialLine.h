@@ -31,6 +31,9 @@ class MemorySerialLine : public SerialLine {
         ++listings;
         return present;
     }
+    bool IsConsole(const std::string& path) const override {
+        return present.IsConsole(DeviceBehind(path));
+    }
     std::string DeviceBehind(const std::string& path) const override {
         const auto link = links.find(path);
         return link == links.end() ? path : link->second;

@@ -18,6 +18,8 @@ const char* OpenFailureReason(OpenFailure failure) {
             return "an identical adapter is now present: read the card again";
         case OpenFailure::OtherDevice:
             return "it leads to another device now: read the card again";
+        case OpenFailure::Console:
+            return "it carries the system's console";
         case OpenFailure::Other:
             break;
     }

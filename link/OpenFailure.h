@@ -14,6 +14,7 @@ enum class OpenFailure {
     // The programming's refusals to open anything but the device the card was read on:
     IdenticalAdapter,  // an adapter indistinguishable from the read's is present now
     OtherDevice,       // the name (a link) leads to another device now
+    Console,           // named directly, but it carries the system's console
 };
 
 // The system's reason in words: "permission denied".

@@ -1,7 +1,6 @@
 #include "link/PortMapping.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 
 #include "link/SerialPlatform.h"
@@ -28,20 +27,12 @@ std::string ComName(int number) {
     return "COM" + std::to_string(number);
 }
 
-// $BROVANE_COMn, when it is set and not empty.
-std::optional<std::string> OverrideOf(const std::string& portName) {
-    const std::string variable = "BROVANE_" + portName;
-    if (const char* device = std::getenv(variable.c_str()); device != nullptr && *device != '\0') {
-        return std::string(device);
-    }
-    return std::nullopt;
-}
-
 // What COM1 to COM`last` open, in order: each name's device depends on those before it.
-[[maybe_unused]] std::vector<std::string> MapComNames(int last, const DeviceList& devices) {
+std::vector<std::string> MapComNames(int last, const DeviceList& devices,
+                                     const PortOverrides& overrides, const PortSystem& system) {
     std::vector<std::string> opened;
     for (int number = 1; number <= last; ++number) {
-        if (std::optional<std::string> device = OverrideOf(ComName(number))) {
+        if (std::optional<std::string> device = overrides.Of(number)) {
             opened.push_back(*device);
             continue;
         }
@@ -50,7 +41,7 @@ std::optional<std::string> OverrideOf(const std::string& portName) {
             opened.push_back(devices.Devices()[index].path);
             continue;
         }
-        std::string fallback = FallbackDevice(number);
+        std::string fallback = system.FallbackDevice(number);
         const bool taken = std::find(opened.begin(), opened.end(), fallback) != opened.end();
         opened.push_back(taken || devices.IsConsole(fallback) ? std::string() : fallback);
     }
@@ -59,7 +50,7 @@ std::optional<std::string> OverrideOf(const std::string& portName) {
 
 }  // namespace
 
-TypedPortKind KindOfTypedPort(const std::string& typed) {
+TypedPortKind KindOfTypedPort(const std::string& typed, const PortSystem& system) {
     if (typed.empty()) {
         return TypedPortKind::NoPort;
     }
@@ -70,53 +61,41 @@ TypedPortKind KindOfTypedPort(const std::string& typed) {
     if (*number <= kPortChoiceCount) {
         return TypedPortKind::ListName;
     }
-#ifdef _WIN32
-    return TypedPortKind::Device;
-#else
-    return TypedPortKind::NoPort;
-#endif
+    return system.systemNamesComPorts ? TypedPortKind::Device : TypedPortKind::NoPort;
 }
 
-std::string ResolvePortName(const std::string& portName, const DeviceListSource& devices) {
-#ifdef _WIN32
-    (void)devices;
-    return portName;
-#else
+std::string ResolvePortName(const std::string& portName, const DeviceListSource& devices,
+                            const PortOverrides& overrides, const PortSystem& system) {
     const std::optional<int> number = ComNumber(portName);
-    if (!number) {
+    if (system.systemNamesComPorts || !number) {
         return portName;
     }
-    if (std::optional<std::string> device = OverrideOf(portName)) {
+    if (std::optional<std::string> device = overrides.Of(*number)) {
         return *device;
     }
-    return MapComNames(*number, devices()).back();
-#endif
+    return MapComNames(*number, devices(), overrides, system).back();
 }
 
-std::string ResolvePortName(const std::string& portName, const DeviceList& devices) {
-    return ResolvePortName(portName, [&devices] { return devices; });
+std::string ResolvePortName(const std::string& portName, const DeviceList& devices,
+                            const PortOverrides& overrides, const PortSystem& system) {
+    return ResolvePortName(
+        portName, [&devices] { return devices; }, overrides, system);
 }
 
-std::string ResolvePortName(const std::string& portName) {
-    return ResolvePortName(portName, DeviceList());
-}
-
-std::vector<PortChoice> MapPortChoices(const DeviceList& devices) {
+std::vector<PortChoice> MapPortChoices(const DeviceList& devices, const PortOverrides& overrides,
+                                       const PortSystem& system) {
     std::vector<PortChoice> choices;
     for (int number = 1; number <= kPortChoiceCount; ++number) {
         PortChoice choice;
         choice.name = ComName(number);
-        choice.device = ResolvePortName(choice.name, devices);
+        choice.device = ResolvePortName(choice.name, devices, overrides, system);
         if (const SerialDevice* device = devices.Find(choice.device)) {
             choice.present = true;
             choice.description = device->description;
-        }
-#ifndef _WIN32
-        else if (OverrideOf(choice.name)) {
+        } else if (!system.systemNamesComPorts && overrides.Of(number)) {
             // Set by hand: whatever it names, if it exists (a virtual card, a file, the console).
             choice.present = DeviceExists(choice.device);
         }
-#endif
         choices.push_back(std::move(choice));
     }
     return choices;

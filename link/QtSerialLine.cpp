@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
+#include <algorithm>
 
 #include "link/OutputDrain.h"
 #include "link/SerialPlatform.h"
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr int kTimeoutMs = 1000;
+// A write, the wait for its bytes to leave the port included, ends within this.
+constexpr std::chrono::milliseconds kWriteBound{kTimeoutMs};
 constexpr int kBaud = kLineBaud;
 
 // Errors after which the device is of no further use: it went away or cannot be read.
@@ -51,8 +54,7 @@ bool WaitInEventLoop(QSerialPort& port, Signal signal, int ms) {
 }
 
 // The drain's pauses, spent in the event loop.
-DrainClock EventLoopClock() {
-    DrainClock clock = DrainClock::System();
+DrainClock EventLoopClock(DrainClock clock) {
     clock.sleep = [](std::chrono::steady_clock::duration pause) {
         QEventLoop loop;
         QTimer::singleShot(std::chrono::ceil<std::chrono::milliseconds>(pause), &loop,
@@ -93,7 +95,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         lost_ = false;
-        onAWire_ = !IsPseudoTerminal(port_.handle());
+        onAWire_ = !platform_.pseudoTerminal(port_.handle());
         if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
@@ -111,11 +113,12 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         const auto size = static_cast<qint64>(count);
-        const DrainClockPoint start = std::chrono::steady_clock::now();
+        const DrainClock& clock = platform_.drainClock;
+        const DrainClockPoint start = clock.now();
         if (port_.write(reinterpret_cast<const char*>(data), size) != size) {
             return false;
         }
-        QDeadlineTimer deadline(kTimeoutMs);
+        QDeadlineTimer deadline(kWriteBound);
         while (port_.bytesToWrite() > 0) {
             if (!WaitForWritten(deadline.remainingTime())) {
                 if (LineLost(port_.error())) {
@@ -128,10 +131,9 @@ class QtSerialLine final : public SerialLine {
         // the port, as a request takes 8.3 ms a byte at 1200 baud.
         const intptr_t handle = port_.handle();
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
-        const auto bound = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
-        return WaitUntilSent(queued, start, lineTime, std::chrono::steady_clock::now() + bound,
-                             platform_.waitInEventLoop ? EventLoopClock() : DrainClock::System()) &&
+        const DrainClock waitClock = platform_.waitInEventLoop ? EventLoopClock(clock) : clock;
+        return WaitUntilSent(queued, start, lineTime, start + kWriteBound, waitClock) &&
                port_.isOpen() && DrainTransmitter(handle);
     }
 
@@ -178,6 +180,10 @@ class QtSerialLine final : public SerialLine {
     DeviceList PresentDevices() const override { return platform_.presentDevices(); }
     std::string DeviceBehind(const std::string& path) const override {
         return ::DeviceBehind(DevicePath(path));
+    }
+    bool IsConsole(const std::string& path) const override {
+        const std::vector<std::string> consoles = ActiveConsoles();
+        return std::find(consoles.begin(), consoles.end(), DeviceBehind(path)) != consoles.end();
     }
 
   private:
@@ -241,7 +247,8 @@ class QtSerialLine final : public SerialLine {
 }  // namespace
 
 LinePlatform LinePlatform::System() {
-    return {OutputQueued, LockDirectories(), ListSerialDevices};
+    return {OutputQueued, LockDirectories(), ListSerialDevices, IsPseudoTerminal,
+            DrainClock::System()};
 }
 
 LinePlatform LinePlatform::Responsive() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "link/OutputDrain.h"
 #include "link/SerialLine.h"
 #include "link/SerialPlatform.h"
 
@@ -19,6 +20,11 @@ struct LinePlatform {
     std::vector<std::filesystem::path> lockDirectories;
     // The serial devices present now (ListSerialDevices).
     std::function<DeviceList()> presentDevices;
+    // Whether the open device is a pseudo-terminal, whose bytes take no line time to leave
+    // (IsPseudoTerminal); any other device is a wire.
+    std::function<bool(intptr_t handle)> pseudoTerminal;
+    // The clock the wait for a request to leave the port reads and sleeps on.
+    DrainClock drainClock;
     // Whether the owners of other programs' lock files live (ProbeProcess).
     ProcessProbe processProbe = ProbeProcess;
     // The windows' line: every wait for the card lets the thread's event loop run, so that the

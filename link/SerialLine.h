@@ -31,6 +31,8 @@ class SerialLine {
 
     // The device a path leads to now: a link's target, or the path itself.
     virtual std::string DeviceBehind(const std::string& path) const { return path; }
+    // Whether the device a path leads to carries the system's console now.
+    virtual bool IsConsole(const std::string& /*path*/) const { return false; }
 
     // Writes all bytes and returns when they have left the port, bounded at one second. True
     // only when every byte went out.

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,14 +24,55 @@
 std::string DevicePath(const std::string& device);
 // Whether something exists at the path (a device, a file, a link to one).
 bool DeviceExists(const std::string& path);
-// The on-board port that COMn falls back to when fewer devices are present: /dev/ttyS<n-1>.
-// Empty on Windows, whose port names are the devices themselves.
-std::string FallbackDevice(int number);
 // Where a path leads: the device behind a link (a by-id name, $BROVANE_COMn naming a link), the
 // path itself where it is none or leads nowhere.
 std::string DeviceBehind(const std::string& path);
 // The device as the port list shows it: "/dev/ttyUSB0" as "ttyUSB0".
 std::string ShownDeviceName(const std::string& path);
+
+// --- Port names ------------------------------------------------------------------------------
+
+// How a system names its serial ports, for the port mapping. Windows names them itself: every
+// COMn is a port of its own, opened by that name, and none is set by hand. Elsewhere COM1 to
+// COM7 are this program's names for the devices present, each may be set by hand
+// (PortOverrides), and each falls back to an on-board port.
+struct PortSystem {
+    bool systemNamesComPorts = false;
+
+    // The on-board port that COMn falls back to when fewer devices are present:
+    // /dev/ttyS<n-1>; empty where the system names its ports.
+    std::string FallbackDevice(int number) const;
+
+    static PortSystem Posix();
+    static PortSystem Windows();
+};
+
+// The rules of the system this program runs on.
+PortSystem ThisPortSystem();
+
+// The devices set by hand for COMn, as $BROVANE_COM1 to $BROVANE_COM7 name them: a virtual
+// card, or a device under a path of the technician's choice.
+class PortOverrides {
+  public:
+    // An empty device leaves the name to the mapping.
+    void Set(int number, std::string device);
+    // The device set for COMn; none when it was not set.
+    std::optional<std::string> Of(int number) const;
+
+  private:
+    std::map<int, std::string> devices_;
+};
+
+// Reads $BROVANE_COM1 to $BROVANE_COM7 as they are set now; the mapping is handed the value and
+// never reads the environment itself. None on Windows, whose port names are the system's.
+PortOverrides ReadPortOverrides();
+
+// --- Files ------------------------------------------------------------------------------------
+
+// Opens a file by its path as the system spells it, with fopen's `mode` ("rb", "w"): Windows
+// by the wide name, so that no letter of a folder is lost to the code page. nullptr, with the
+// system's errno, when it cannot be opened.
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 
 // --- What the system says of its devices ------------------------------------------------------
 

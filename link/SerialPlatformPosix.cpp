@@ -15,10 +15,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
+#include "link/PortMapping.h"
 #include "link/SerialPlatform.h"
 #include "link/SerialPlatformPosix.h"
 
@@ -38,6 +40,10 @@ std::string KernelName(const std::string& path) {
 
 }  // namespace
 
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
 std::string DevicePath(const std::string& device) {
     if (device.empty() || device.front() == '/') {
         return device;
@@ -52,8 +58,19 @@ bool DeviceExists(const std::string& path) {
     return !path.empty() && fs::exists(path, error);
 }
 
-std::string FallbackDevice(int number) {
-    return "/dev/ttyS" + std::to_string(number - 1);
+PortSystem ThisPortSystem() {
+    return PortSystem::Posix();
+}
+
+PortOverrides ReadPortOverrides() {
+    PortOverrides overrides;
+    for (int number = 1; number <= kPortChoiceCount; ++number) {
+        const std::string variable = "BROVANE_COM" + std::to_string(number);
+        if (const char* device = std::getenv(variable.c_str()); device != nullptr) {
+            overrides.Set(number, device);
+        }
+    }
+    return overrides;
 }
 
 std::string ShownDeviceName(const std::string& path) {

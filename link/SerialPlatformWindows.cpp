@@ -8,6 +8,13 @@
 
 namespace fs = std::filesystem;
 
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+    // fopen's modes are ASCII letters.
+    const std::string narrow(mode);
+    const std::wstring wide(narrow.begin(), narrow.end());
+    return ::_wfopen(path.c_str(), wide.c_str());
+}
+
 std::string DevicePath(const std::string& device) {
     return device;
 }
@@ -17,7 +24,11 @@ bool DeviceExists(const std::string& path) {
     return !path.empty() && fs::exists(fs::u8path(path), error);
 }
 
-std::string FallbackDevice(int /*number*/) {
+PortSystem ThisPortSystem() {
+    return PortSystem::Windows();
+}
+
+PortOverrides ReadPortOverrides() {
     return {};
 }
 

@@ -28,13 +28,22 @@ bool SerialPortParameter::OpenPort() {
         // The line makes a relative path absolute when it opens it, as it does for $BROVANE_COMn.
         SerialDevice named;
         named.path = namedDevice_;
+        // The console is opened only where $BROVANE_COMn names it.
+        if (line_->IsConsole(named.path)) {
+            openedRead_ = ReadDevice{named, {}, false};
+            refusal_ = OpenFailure::Console;
+            return false;
+        }
         return OpenDevice(std::move(named), false);
     }
     std::optional<DeviceList> present;
-    const std::string path = ResolvePortName(PortName, [this, &present] {
-        present = line_->PresentDevices();
-        return *present;
-    });
+    const std::string path = ResolvePortName(
+        PortName,
+        [this, &present] {
+            present = line_->PresentDevices();
+            return *present;
+        },
+        ReadPortOverrides());
     SerialDevice device;
     device.path = path;
     bool hadTwin = false;

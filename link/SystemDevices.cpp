@@ -32,5 +32,5 @@ DeviceList ListSerialDevices() {
 }
 
 std::vector<PortChoice> ListPortChoices() {
-    return MapPortChoices(ListSerialDevices());
+    return MapPortChoices(ListSerialDevices(), ReadPortOverrides());
 }

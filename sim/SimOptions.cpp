@@ -213,7 +213,11 @@ Register file: one register per line, "<register> <value>":
     24-47 0000
 
 Signals: SIGUSR1 writes the register dump; SIGTERM and SIGINT end the program cleanly
-(the dump is written at exit too). Exit status 0, 1 when no pseudo-terminal can be made,
-2 for a wrong command line.
+(the dump is written at exit too).
+
+Exit codes:
+  0    a clean end
+  1    no pseudo-terminal can be made
+  2    a wrong command line
 )";
 }

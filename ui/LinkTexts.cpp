@@ -25,6 +25,7 @@ constexpr ReasonNumber kReasonNumbers[] = {
     {OpenFailure::Other, 206},
     {OpenFailure::IdenticalAdapter, 208},
     {OpenFailure::OtherDevice, 209},
+    {OpenFailure::Console, 223},
 };
 
 }  // namespace

@@ -69,14 +69,39 @@ std::string LanguageFilePath(int languageNumber) {
     return PathText(ProgramDirectory / name);
 }
 
+// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
+// (200-207). Each language file holds them all, each different from the English fallback
+// except in English.
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
+                               205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217, 218,
+                               219, 220, 221, 222, 240, 241, 242, 243, 244, 245};
+
+constexpr int kEnglish = 0;
+
 class ShippedLanguageFile : public testing::TestWithParam<ShippedLanguage> {
   protected:
     void SetUp() override {
         savedDirectory_ = ProgramDirectory;
         ProgramDirectory = ExecutableDirectory();
+        Load(GetParam().number);
+    }
+
+    static void Load(int language) {
+        FreeLanguageTable();
         ASSERT_EQ(CreateLanguageTable(), 0);
-        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(GetParam().number)), 0)
-            << LanguageFilePath(GetParam().number) << " is missing or has no [Quorix] section";
+        ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(language)), 0)
+            << LanguageFilePath(language) << " is missing or has no [Quorix] section";
+    }
+
+    // The English file's texts of kLaterTexts, in that order; the test's language stays loaded.
+    std::vector<std::string> EnglishLaterTexts() {
+        std::vector<std::string> english;
+        Load(kEnglish);
+        for (int number : kLaterTexts) {
+            english.push_back(LanguageBytes(number));
+        }
+        Load(GetParam().number);
+        return english;
     }
 
     void TearDown() override {
@@ -98,20 +123,19 @@ TEST_P(ShippedLanguageFile, HoldsATextForEveryNumberTheDialogsUse) {
     }
 }
 
-// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
-// (200-207). Each language file holds them all, each different from the English fallback
-// except in English.
-constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
-                               205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217,
-                               218, 219, 220, 221, 222, 223, 224, 225, 226, 227, 228};
-
 TEST_P(ShippedLanguageFile, HoldsTheScreenReaderAndSerialLinkTexts) {
-    for (int number : kLaterTexts) {
+    const std::vector<std::string> english = EnglishLaterTexts();
+    ASSERT_EQ(english.size(), std::size(kLaterTexts));
+    for (size_t i = 0; i < english.size(); ++i) {
+        const int number = kLaterTexts[i];
         EXPECT_TRUE(HoldsLanguageText(number)) << Key(number) << " is missing or empty";
         const std::string text = LanguageBytes(number);
         EXPECT_LE(text.size(), 100u) << Key(number);
         for (unsigned char byte : text) {
             EXPECT_GE(byte, 0x20) << Key(number);
+        }
+        if (GetParam().number != kEnglish) {
+            EXPECT_NE(text, english[i]) << Key(number) << " is the English text";
         }
     }
 }
@@ -139,7 +163,7 @@ TEST_P(ShippedLanguageFile, SaysWhyACardDoesNotAnswerWithEveryValue) {
 }
 
 // Message 37's lines below its first end with a full stop in every language; a part-way line
-// where nothing is known to be written says "may hold" (text 223) and leaves the empty part out
+// where nothing is known to be written says "may hold" (text 240) and leaves the empty part out
 // rather than saying "none" in English.
 TEST_P(ShippedLanguageFile, PartWayLinesEndWithAFullStopAndLeaveEmptyPartsOut) {
     BatchResult result;
@@ -155,7 +179,7 @@ TEST_P(ShippedLanguageFile, PartWayLinesEndWithAFullStopAndLeaveEmptyPartsOut) {
     const std::string written = DecodeLanguageBytes(LanguageBytes(220)).toStdString();
     EXPECT_EQ(partWay.find("(" + written.substr(0, written.find('%'))), std::string::npos)
         << partWay;
-    const std::string mayHold = DecodeLanguageBytes(LanguageBytes(223)).toStdString();
+    const std::string mayHold = DecodeLanguageBytes(LanguageBytes(240)).toStdString();
     EXPECT_EQ(partWay.rfind(mayHold.substr(0, mayHold.find('%')), 0), 0u) << partWay;
     result.diagnosis.fault = ReplyFault::Refused;
     result.failedRegister = 12;

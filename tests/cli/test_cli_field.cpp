@@ -42,7 +42,7 @@ TEST_F(CliField, AnOutputThatCannotBeWrittenIsRefusedBeforeTheCardIsAsked) {
     const std::vector<Case> cases = {
         {File("missing") + "/x.cfg", "No such file or directory"},
         {File("plain") + "/x.cfg", "Not a directory"},
-        {"/proc/brovane-x.cfg", ""},
+        {"/proc/brovane-x.cfg", "No such file or directory"},
         {File("folder"), "it is a folder"},
         {"/dev/full", "it is a device"},
     };

@@ -6,30 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "link/OutputDrain.h"
+#include "tests/support/FakeDrainClock.h"
 
 namespace {
 
 using std::chrono::milliseconds;
 
-// Time passes only when the wait sleeps.
-class FakeClock {
-  public:
-    DrainClock Clock() {
-        return {[this] { return now_; },
-                [this](std::chrono::steady_clock::duration wait) {
-                    longestSleep_ = std::max(longestSleep_, wait);
-                    now_ += wait;
-                }};
-    }
-    milliseconds Elapsed() const { return std::chrono::duration_cast<milliseconds>(now_ - start_); }
-    DrainClockPoint Start() const { return start_; }
-    std::chrono::steady_clock::duration LongestSleep() const { return longestSleep_; }
-
-  private:
-    DrainClockPoint start_{std::chrono::hours(1)};
-    DrainClockPoint now_ = start_;
-    std::chrono::steady_clock::duration longestSleep_{};
-};
+using FakeClock = FakeDrainClock;
 
 // The driver's answer to "how many bytes are left?", given the time since the write.
 using Driver = std::function<std::optional<int>(milliseconds sinceWrite, int look)>;

@@ -7,21 +7,18 @@
 
 #include "link/OpenFailure.h"
 #include "link/PortMapping.h"
+#include "tests/support/Adapters.h"
+#include "tests/support/PortEnvironment.h"
 
 namespace {
 
-#ifdef _WIN32
-// Windows opens its own ports by their names.
-TEST(PortNames, NamesPassUnchanged) {
-    for (const char* name : {"COM1", "COM7", "COM12", "com1", "COM0", ""}) {
-        EXPECT_EQ(ResolvePortName(name), name);
-    }
-}
-#else
-TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
-    setenv("BROVANE_COM2", "/tmp/card-two", 1);
-    setenv("BROVANE_COM4", "", 1);
-    unsetenv("BROVANE_COM1");
+const PortSystem kPosix = PortSystem::Posix();
+const PortSystem kWindows = PortSystem::Windows();
+
+TEST(PortNames, ComNamesOpenTheDeviceSetByHandOrTheOnBoardPort) {
+    PortOverrides overrides;
+    overrides.Set(2, "/tmp/card-two");
+    overrides.Set(4, "");
     struct Case {
         const char* name;
         const char* device;
@@ -31,54 +28,95 @@ TEST(PortNames, ComNamesOpenTheirEnvironmentVariableOrTheSerialDevice) {
           Case{"COM7", "/dev/ttyS6"}, Case{"COM9", "/dev/ttyS8"}, Case{"COM0", "COM0"},
           Case{"COM", "COM"}, Case{"com1", "com1"}, Case{"COMx", "COMx"},
           Case{"ttyUSB0", "ttyUSB0"}, Case{"/dev/pts/3", "/dev/pts/3"}, Case{"", ""}}) {
-        EXPECT_EQ(ResolvePortName(c.name), c.device) << c.name;
+        EXPECT_EQ(ResolvePortName(c.name, DeviceList(), overrides, kPosix), c.device) << c.name;
     }
-    unsetenv("BROVANE_COM2");
-    unsetenv("BROVANE_COM4");
 }
-#endif
+
+// Windows opens its own ports by their names, whatever is set by hand or listed.
+TEST(PortNames, WindowsNamesPassUnchanged) {
+    PortOverrides overrides;
+    overrides.Set(1, "/tmp/virtual-card");
+    const DeviceList listed({SerialDevice{"COM3", "USB Serial Port", "", true}});
+    for (const char* name : {"COM1", "COM3", "COM7", "COM12", "com1", "COM0", ""}) {
+        int listings = 0;
+        EXPECT_EQ(ResolvePortName(
+                      name,
+                      [&] {
+                          ++listings;
+                          return listed;
+                      },
+                      overrides, kWindows),
+                  name);
+        EXPECT_EQ(listings, 0) << name;
+    }
+}
+
+// The port list on Windows: the system's own COM1 to COM7, present when the system lists them.
+TEST(PortNames, TheWindowsListShowsTheSystemsOwnPorts) {
+    PortOverrides overrides;
+    overrides.Set(2, "C:/cards/virtual");
+    std::vector<std::string> texts;
+    for (const PortChoice& choice :
+         MapPortChoices(DeviceList({SerialDevice{"COM3", "USB Serial Port", "", true}}), overrides,
+                        kWindows)) {
+        texts.push_back(PortChoiceText(choice));
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"COM1  no device", "COM2  no device",
+                                        "COM3  USB Serial Port", "COM4  no device",
+                                        "COM5  no device", "COM6  no device", "COM7  no device"}));
+}
+
+class PortVariables : public PortEnvironment {};
+
+// The environment is read once, into a value the mapping is given; an empty variable is unset.
+TEST_F(PortVariables, AreReadIntoTheOverridesOfAllSevenNames) {
+    SetPortVariable(1, "/tmp/card-one");
+    SetPortVariable(7, "card");
+    if (ThisPortSystem().systemNamesComPorts) {
+        // Windows names its ports itself: nothing is set by hand.
+        EXPECT_EQ(ReadPortOverrides().Of(1), std::nullopt);
+        return;
+    }
+    const PortOverrides overrides = ReadPortOverrides();
+    for (int number = 1; number <= kPortChoiceCount; ++number) {
+        const std::optional<std::string> expected =
+            number == 1   ? std::optional<std::string>("/tmp/card-one")
+            : number == 7 ? std::optional<std::string>("card")
+                          : std::nullopt;
+        EXPECT_EQ(overrides.Of(number), expected) << number;
+    }
+    SetPortVariable(1, "");
+    EXPECT_EQ(ReadPortOverrides().Of(1), std::nullopt);
+}
 
 }  // namespace
 
 namespace {
 
-#ifndef _WIN32
-// COMn leads to a device found on Linux only; Windows opens its ports by their names.
-const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART",
-                         "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", true};
-const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller",
-                             "usb-Prolific_Technology_Inc.-if00-port0", true};
-const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
-const SerialDevice kOnBoard0{"/dev/ttyS0", "", "", false};
-const SerialDevice kOnBoard4{"/dev/ttyS4", "", "", false};
-
-// Clears BROVANE_COM1 to BROVANE_COM7 for the test and again after it.
+// COMn leads to a device found where the system does not name its ports.
 class PortMapping : public testing::Test {
   protected:
-    void SetUp() override { ClearOverrides(); }
-    void TearDown() override { ClearOverrides(); }
-    static void ClearOverrides() {
-        for (int n = 1; n <= kPortChoiceCount; ++n) {
-            unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
-        }
-    }
-    static std::vector<std::string> Devices(const std::vector<SerialDevice>& present,
-                                            const std::vector<std::string>& consoles = {}) {
+    std::vector<std::string> Devices(const std::vector<SerialDevice>& present,
+                                     const std::vector<std::string>& consoles = {}) {
         std::vector<std::string> devices;
         for (int n = 1; n <= kPortChoiceCount; ++n) {
-            devices.push_back(
-                ResolvePortName("COM" + std::to_string(n), DeviceList(present, consoles)));
+            devices.push_back(ResolvePortName("COM" + std::to_string(n),
+                                              DeviceList(present, consoles), overrides, kPosix));
         }
         return devices;
     }
-    static std::vector<std::string> Texts(const std::vector<SerialDevice>& present,
-                                          const std::vector<std::string>& consoles = {}) {
+    std::vector<std::string> Texts(const std::vector<SerialDevice>& present,
+                                   const std::vector<std::string>& consoles = {}) {
         std::vector<std::string> texts;
-        for (const PortChoice& choice : MapPortChoices(DeviceList(present, consoles))) {
+        for (const PortChoice& choice :
+             MapPortChoices(DeviceList(present, consoles), overrides, kPosix)) {
             texts.push_back(PortChoiceText(choice));
         }
         return texts;
     }
+
+    PortOverrides overrides;  // the devices set by hand
 };
 
 struct MappingCase {
@@ -87,12 +125,6 @@ struct MappingCase {
     std::vector<std::string> devices;        // what COM1 to COM7 open
     std::vector<std::string> consoles = {};  // the system's console
 };
-
-// Two identical CH340 cables without serial numbers: udev gives their one by-id name to the one
-// plugged in last.
-const SerialDevice kCh340Last{"/dev/ttyUSB3", "USB Serial", "usb-1a86_USB_Serial-if00-port0", true,
-                              "1a86:7523"};
-const SerialDevice kCh340First{"/dev/ttyUSB2", "USB Serial", "", true, "1a86:7523"};
 
 class PortMappingOf : public PortMapping, public testing::WithParamInterface<MappingCase> {};
 
@@ -142,15 +174,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PortMapping, TheEnvironmentVariableWinsOverTheDevicesPresent) {
-    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
-    setenv("BROVANE_COM3", "card", 1);
+    overrides.Set(1, "/tmp/virtual-card");
+    overrides.Set(3, "card");
     EXPECT_EQ(Devices({kFtdi, kProlific, kOnBoard0}),
               (std::vector<std::string>{"/tmp/virtual-card", "/dev/ttyUSB1", "card", "/dev/ttyS3",
                                         "/dev/ttyS4", "/dev/ttyS5", "/dev/ttyS6"}));
 }
 
 TEST_F(PortMapping, OnlyANameSetByHandOpensTheConsole) {
-    setenv("BROVANE_COM2", "/dev/ttyS0", 1);
+    overrides.Set(2, "/dev/ttyS0");
     EXPECT_EQ(Devices({}, {"/dev/ttyS0"}),
               (std::vector<std::string>{"", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS4",
                                         "/dev/ttyS5", "/dev/ttyS6"}));
@@ -160,7 +192,7 @@ TEST_F(PortMapping, OnlyANameSetByHandOpensTheConsole) {
 // The system's list opens every on-board port to look at it: it is asked only when the name
 // alone does not decide.
 TEST_F(PortMapping, TheDevicesPresentAreAskedOnlyWhenTheNameNeedsThem) {
-    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
+    overrides.Set(1, "/tmp/virtual-card");
     struct Case {
         const char* name;
         int listings;
@@ -168,17 +200,20 @@ TEST_F(PortMapping, TheDevicesPresentAreAskedOnlyWhenTheNameNeedsThem) {
     for (const Case& c : {Case{"COM1", 0}, Case{"/dev/ttyUSB0", 0}, Case{"card", 0},
                           Case{"COM2", 1}, Case{"COM7", 1}}) {
         int listings = 0;
-        ResolvePortName(c.name, [&listings] {
-            ++listings;
-            return DeviceList({kFtdi});
-        });
+        ResolvePortName(
+            c.name,
+            [&listings] {
+                ++listings;
+                return DeviceList({kFtdi});
+            },
+            overrides, kPosix);
         EXPECT_EQ(listings, c.listings) << c.name;
     }
 }
 
 TEST_F(PortMapping, OtherNamesAreUsedAsGiven) {
     for (const char* name : {"COM0", "COM", "com1", "COMx", "ttyUSB0", "/dev/pts/3", ""}) {
-        EXPECT_EQ(ResolvePortName(name, DeviceList({kFtdi})), name) << name;
+        EXPECT_EQ(ResolvePortName(name, DeviceList({kFtdi}), overrides, kPosix), name) << name;
     }
 }
 
@@ -201,9 +236,9 @@ TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
     std::FILE* file = std::fopen(existing.c_str(), "w");
     ASSERT_NE(file, nullptr);
     std::fclose(file);
-    setenv("BROVANE_COM5", existing.c_str(), 1);
-    setenv("BROVANE_COM6", "/nonexistent/brovane-card", 1);
-    setenv("BROVANE_COM7", "/dev/ttyUSB1", 1);
+    overrides.Set(5, existing);
+    overrides.Set(6, "/nonexistent/brovane-card");
+    overrides.Set(7, "/dev/ttyUSB1");
     EXPECT_EQ(
         Texts({kOnBoard0, kFtdi, kProlific}),
         (std::vector<std::string>{"COM1  ttyUSB0 \xC2\xB7 FT232R USB UART",
@@ -214,7 +249,7 @@ TEST_F(PortMapping, TheListSaysWhatEachNameOpens) {
 }
 
 TEST_F(PortMapping, ChoicesCarryTheDeviceAndWhetherItIsThere) {
-    const std::vector<PortChoice> choices = MapPortChoices(DeviceList({kAcm}));
+    const std::vector<PortChoice> choices = MapPortChoices(DeviceList({kAcm}), overrides, kPosix);
     ASSERT_EQ(choices.size(), 7U);
     EXPECT_EQ(choices[0].name, "COM1");
     EXPECT_EQ(choices[0].device, "/dev/ttyACM0");
@@ -225,7 +260,6 @@ TEST_F(PortMapping, ChoicesCarryTheDeviceAndWhetherItIsThere) {
     EXPECT_FALSE(choices[1].present);
     EXPECT_EQ(choices[1].description, "");
 }
-#endif
 
 TEST(PortChoiceText, APortOnlyNamedShowsItsDescriptionAlone) {
     EXPECT_EQ(PortChoiceText(PortChoice{"COM3", "COM3", "USB Serial Port", true}),
@@ -258,20 +292,17 @@ TEST(TypedPorts, EachFormOpensWhatItNames) {
     struct Case {
         const char* typed;
         TypedPortKind kind;
+        TypedPortKind onWindows;
     };
-#ifdef _WIN32
-    constexpr TypedPortKind kHighCom = TypedPortKind::Device;
-#else
-    constexpr TypedPortKind kHighCom = TypedPortKind::NoPort;
-#endif
+    using enum TypedPortKind;
     for (const Case& c :
-         {Case{"COM1", TypedPortKind::ListName}, Case{"COM7", TypedPortKind::ListName},
-          Case{"COM8", kHighCom}, Case{"COM12", kHighCom}, Case{"COM0", TypedPortKind::Device},
-          Case{"/dev/ttyUSB0", TypedPortKind::Device},
-          Case{"/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0", TypedPortKind::Device},
-          Case{"card", TypedPortKind::Device}, Case{"./card", TypedPortKind::Device},
-          Case{"", TypedPortKind::NoPort}}) {
-        EXPECT_EQ(KindOfTypedPort(c.typed), c.kind) << c.typed;
+         {Case{"COM1", ListName, ListName}, Case{"COM7", ListName, ListName},
+          Case{"COM8", NoPort, Device}, Case{"COM12", NoPort, Device}, Case{"COM0", Device, Device},
+          Case{"/dev/ttyUSB0", Device, Device},
+          Case{"/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0", Device, Device},
+          Case{"card", Device, Device}, Case{"./card", Device, Device}, Case{"", NoPort, NoPort}}) {
+        EXPECT_EQ(KindOfTypedPort(c.typed, kPosix), c.kind) << c.typed;
+        EXPECT_EQ(KindOfTypedPort(c.typed, kWindows), c.onWindows) << c.typed;
     }
 }
 

@@ -50,6 +50,28 @@ class Scratch {
     fs::path path_;
 };
 
+// A folder whose name is not ASCII: the bytes written are the bytes read back; a file that is
+// not there opens as nothing, with the system's reason.
+TEST(OpenFile, OpensByThePathAsTheSystemSpellsIt) {
+    const Scratch scratch;
+    const fs::path folder = scratch.Path() / fs::u8path("Pr\xC3\xBC" "fstand \xC3\xB8");
+    fs::create_directories(folder);
+    const fs::path file = folder / "lang_01.ini";
+    std::FILE* written = OpenFile(file, "w");
+    ASSERT_NE(written, nullptr);
+    EXPECT_GE(std::fputs("[Quorix]\n", written), 0);
+    EXPECT_EQ(std::fclose(written), 0);
+    std::FILE* read = OpenFile(file, "rb");
+    ASSERT_NE(read, nullptr);
+    char text[16] = {};
+    EXPECT_EQ(std::fread(text, 1, sizeof text, read), 9u);
+    std::fclose(read);
+    EXPECT_STREQ(text, "[Quorix]\n");
+    errno = 0;
+    EXPECT_EQ(OpenFile(folder / "missing.ini", "rb"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+}
+
 TEST(DevicePath, RelativeNamesMeanTheWorkingFolder) {
     const std::string here = fs::current_path().string();
     EXPECT_EQ(DevicePath("card"), here + "/card");
@@ -204,8 +226,10 @@ TEST(IsUsbSerialDevice, TheKernelNameTellsAnAdapter) {
 }
 
 TEST(FallbackDevice, ComNIsTheNthOnBoardPort) {
-    EXPECT_EQ(FallbackDevice(1), "/dev/ttyS0");
-    EXPECT_EQ(FallbackDevice(7), "/dev/ttyS6");
+    EXPECT_EQ(PortSystem::Posix().FallbackDevice(1), "/dev/ttyS0");
+    EXPECT_EQ(PortSystem::Posix().FallbackDevice(7), "/dev/ttyS6");
+    // Windows names its ports itself: COMn is no on-board device of another name.
+    EXPECT_EQ(PortSystem::Windows().FallbackDevice(1), "");
     EXPECT_EQ(ShownDeviceName("/dev/ttyUSB0"), "ttyUSB0");
     EXPECT_EQ(ShownDeviceName("/dev/serial/by-id/usb-X"), "serial/by-id/usb-X");
     EXPECT_EQ(ShownDeviceName("/tmp/card"), "/tmp/card");

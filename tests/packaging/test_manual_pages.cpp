@@ -84,6 +84,21 @@ QStringList ExitCodes(const QString& help) {
     return codes;
 }
 
+// The codes a page's EXIT STATUS section lists, one ".B 130" line each, in order.
+QStringList PageExitCodes(const QString& page) {
+    QStringList codes;
+    static const QRegularExpression code(QStringLiteral(R"(^\.B (\d+)$)"));
+    bool inSection = false;
+    for (const QString& line : page.split('\n')) {
+        if (line.startsWith(QStringLiteral(".SH "))) {
+            inSection = line == QStringLiteral(".SH EXIT STATUS");
+        } else if (const auto match = code.match(line); inSection && match.hasMatch()) {
+            codes << match.captured(1);
+        }
+    }
+    return codes;
+}
+
 // Every option word in a help text: -o, --quiet, --identity-hex.
 QSet<QString> Options(const QString& help) {
     QSet<QString> options;
@@ -131,17 +146,17 @@ TEST_P(ManualPage, NamesEveryOptionTheProgramsHelpNames) {
     }
 }
 
-TEST_P(ManualPage, ListsEveryExitCodeTheProgramsHelpLists) {
+TEST_P(ManualPage, ListsTheExitCodesTheProgramsHelpLists) {
     const PageCase& page = GetParam();
     if (QString::fromLatin1(page.program) == QStringLiteral("brovane")) {
         GTEST_SKIP() << "brovane takes no arguments and has no --help";
     }
-    const QString text = PageText(page.page);
-    for (const QString& code :
-         ExitCodes(Help(QString::fromLatin1(page.program), {QStringLiteral("--help")}))) {
-        EXPECT_TRUE(text.contains(QStringLiteral(".B ") + code + '\n'))
-            << page.page << " lacks exit code " << code.toStdString();
-    }
+    const QStringList help =
+        ExitCodes(Help(QString::fromLatin1(page.program), {QStringLiteral("--help")}));
+    EXPECT_FALSE(help.isEmpty()) << page.program << "'s help lists no exit codes";
+    EXPECT_EQ(PageExitCodes(PageText(page.page)).join(' ').toStdString(),
+              help.join(' ').toStdString())
+        << page.page;
 }
 
 TEST_P(ManualPage, HoldsTheSectionsAndFactsUsersLookFor) {

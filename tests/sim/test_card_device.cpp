@@ -11,19 +11,10 @@
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/MemoryCard.h"
+#include "tests/support/Adapters.h"
+#include "tests/support/PortEnvironment.h"
 
 namespace {
-
-const SerialDevice kFtdi{"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_A50285BI-if00-port0",
-                         true};
-const SerialDevice kProlific{"/dev/ttyUSB1", "USB-Serial Controller", "usb-Prolific-if00-port0",
-                             true};
-// The same adapter plugged in again, given another kernel name.
-const SerialDevice kProlificAgain{"/dev/ttyUSB4", "USB-Serial Controller",
-                                  "usb-Prolific-if00-port0", true};
-// Without a device database: no by-id name, only the kernel's.
-const SerialDevice kAcm{"/dev/ttyACM0", "", "", true};
-const SerialDevice kAcmOther{"/dev/ttyACM1", "", "", true};
 
 // Adapters as a system with a device database and /sys lists them: make, serial number and USB
 // connection (port and device number on the bus, which a new plugging-in changes).
@@ -57,9 +48,10 @@ struct ReplugCase {
     OpenFailure refusal = OpenFailure::NoSuchDevice;  // why, when none
 };
 
-class CardDevice : public testing::TestWithParam<ReplugCase> {
+class CardDevice : public PortEnvironment, public testing::WithParamInterface<ReplugCase> {
   protected:
     void SetUp() override {
+        PortEnvironment::SetUp();
         CardConfig config;
         config.identity = "KFT018-01-01";
         card = std::make_unique<Card>(config);
@@ -160,7 +152,7 @@ TEST_F(CardDevice, ALaterReadMapsThePortNameAfresh) {
 
 // COM5 falls back to a device that COM2 opens already: it leads nowhere, and nothing is opened.
 TEST_F(CardDevice, ANameThatLeadsToNoDeviceOpensNothing) {
-    line.present = DeviceList({kFtdi, SerialDevice{"/dev/ttyS4", "", "", false}});
+    line.present = DeviceList({kFtdi, kOnBoard4});
     std::strcpy(port.PortName, "COM5");
     EXPECT_EQ(ReadCardRegisters(port, image, {}).failure, BatchFailure::CannotOpen);
     EXPECT_EQ(line.opens, 0);
@@ -171,9 +163,9 @@ TEST_F(CardDevice, ANameThatLeadsToNoDeviceOpensNothing) {
 // port to look at it, is not asked.
 TEST_F(CardDevice, TheDeviceListIsAskedOnlyWhenTheNameNeedsIt) {
     line.present = DeviceList({kFtdi});
-    setenv("BROVANE_COM1", "/tmp/virtual-card", 1);
+    SetPortVariable(1, "/tmp/virtual-card");
     ASSERT_TRUE(port.OpenPort());
-    unsetenv("BROVANE_COM1");
+    SetPortVariable(1, "");
     std::strcpy(port.PortName, "card");
     ASSERT_TRUE(port.OpenPort());
     EXPECT_EQ(line.listings, 0);
@@ -217,6 +209,20 @@ TEST_F(CardDevice, ALinkThatLeadsElsewhereNowIsNotFollowed) {
     // Led back, the link is followed again.
     line.links[link] = "/dev/ttyUSB0";
     EXPECT_TRUE(ProgramCardRegisters(port, image, {}).Ok());
+}
+
+// The console is opened only where $BROVANE_COMn names it; a path that leads to it is refused
+// before anything is opened or sent.
+TEST_F(CardDevice, APathToTheConsoleIsRefused) {
+    line.present = DeviceList({kFtdi}, {"/dev/ttyS0"});
+    line.links["/dev/serial0"] = "/dev/ttyS0";
+    for (const std::string path : {"/dev/ttyS0", "/dev/serial0"}) {
+        port.NameDevice(path);
+        EXPECT_EQ(ReadCardRegisters(port, image, {}).failure, BatchFailure::CannotOpen) << path;
+        EXPECT_EQ(port.OpenFailureText(), path + ": it carries the system's console");
+    }
+    EXPECT_EQ(line.opens, 0);
+    EXPECT_TRUE(line.written.empty());
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+// How each system names its serial ports: rules only, no calls of the system, so that every
+// system's mapping can be tried on any of them.
+#include "link/SerialPlatform.h"
+
+std::string PortSystem::FallbackDevice(int number) const {
+    return systemNamesComPorts ? std::string() : "/dev/ttyS" + std::to_string(number - 1);
+}
+
+PortSystem PortSystem::Posix() {
+    return {false};
+}
+
+PortSystem PortSystem::Windows() {
+    return {true};
+}
+
+void PortOverrides::Set(int number, std::string device) {
+    if (device.empty()) {
+        devices_.erase(number);
+    } else {
+        devices_[number] = std::move(device);
+    }
+}
+
+std::optional<std::string> PortOverrides::Of(int number) const {
+    const auto found = devices_.find(number);
+    return found == devices_.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
