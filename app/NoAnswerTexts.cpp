@@ -35,14 +35,14 @@ constexpr AddedText kWritten{220, "written: %1"};
 constexpr AddedText kSentNoAnswer{221, "sent, no answer: %1, its value on the card is unknown"};
 constexpr AddedText kNotWritten{222, "not written: %1"};
 constexpr AddedText kMayHold{
-    240, "Press Program again to finish: the card may hold part of the new configuration (%1)."};
+    224, "Press Program again to finish: the card may hold part of the new configuration (%1)."};
 constexpr AddedText kFellSilent{
-    241, "nothing came back: the card lost power, a cable came loose, or the card restarted"};
-constexpr AddedText kStray{242, "a reply came with %1 stray bytes before it"};
+    225, "nothing came back: the card lost power, a cable came loose, or the card restarted"};
+constexpr AddedText kStray{226, "a reply came with %1 stray bytes before it"};
 constexpr AddedText kRefusedAt{
-    243, "The card refused register %1: it answered, and trying again cannot help."};
-constexpr AddedText kRefusedPart{244, "refused: %1"};
-constexpr AddedText kHoldsAfterRefusal{245, "The card holds part of the new configuration (%1)."};
+    227, "The card refused register %1: it answered, and trying again cannot help."};
+constexpr AddedText kRefusedPart{228, "refused: %1"};
+constexpr AddedText kHoldsAfterRefusal{229, "The card holds part of the new configuration (%1)."};
 
 // The text in the loaded language, with %1, %2 … replaced by the values.
 std::string Text(const AddedText& text, std::initializer_list<std::string> values = {}) {
