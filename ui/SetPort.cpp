@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -75,6 +76,28 @@ class PortEntryDelegate final : public QStyledItemDelegate {
     QStringList texts_;
 };
 
+// Alt with a letter is meant for a button of the dialog, never as text: without it the field
+// would take Alt+O as an "o" in place of the port name. Ctrl+Alt stays: it is AltGr on Windows.
+class AltKeysAreNoText final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const auto modifiers = key->modifiers();
+            // Keys without text (Alt+Down opens the list) keep their work.
+            if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier) &&
+                !key->text().isEmpty() && key->text().front().isPrint()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Asks what the ports lead to every time the list opens: an adapter plugged in after
 // start-up appears then.
 class PortComboBox final : public QComboBox {
@@ -111,6 +134,10 @@ TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace
     ComboPort->setInsertPolicy(QComboBox::NoInsert);
     // The field holds exactly what the user typed: no completion from the list.
     ComboPort->setCompleter(nullptr);
+    // The list hands its keys to its field directly, past the field's filters.
+    auto* altKeys = new AltKeysAreNoText(ComboPort);
+    ComboPort->installEventFilter(altKeys);
+    ComboPort->lineEdit()->installEventFilter(altKeys);
     ComboPort->setGeometry(17, 27, 138, 21);
     portEntries_ = new PortEntryDelegate(ComboPort);
     ComboPort->setItemDelegate(portEntries_);

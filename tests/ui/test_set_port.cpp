@@ -547,6 +547,23 @@ TEST_F(SetPortTest, TheFieldItsListAndItsEntriesAreNamedForScreenReaders) {
     EXPECT_EQ(dialog_->ComboPort->lineEdit()->text(), "COM5");
 }
 
+// Alt with a letter is no text: the field keeps the port name.
+TEST_F(SetPortTest, AltWithALetterLeavesThePortFieldAlone) {
+    QLineEdit* field = dialog_->ComboPort->lineEdit();
+    ASSERT_EQ(field->text(), "COM1");
+    for (const Qt::Key key : {Qt::Key_O, Qt::Key_C, Qt::Key_X}) {
+        QTest::keyClick(field, key, Qt::AltModifier);
+        EXPECT_EQ(field->text(), "COM1") << key;
+    }
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_2);
+    EXPECT_EQ(field->text(), "COM12");
+    // Alt+Down still opens the list.
+    QTest::keyClick(dialog_->ComboPort, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(dialog_->ComboPort->view()->isVisible());
+    dialog_->ComboPort->hidePopup();
+}
+
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     int attempts = 0;
