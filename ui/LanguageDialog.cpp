@@ -86,6 +86,7 @@ void TTLanguageDialog::FillLanguageList() {
 void TTLanguageDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
         ComboLanguage->setFocus();
     }
     QDialog::showEvent(event);

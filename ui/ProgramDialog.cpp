@@ -158,6 +158,7 @@ void TTProgramDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
     }
     QDialog::showEvent(event);
 }

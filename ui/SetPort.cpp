@@ -190,6 +190,7 @@ void TTSetPortParam::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
         ComboPort->setFocus();
     }
     QDialog::showEvent(event);

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -562,6 +563,13 @@ TEST_F(SetPortTest, AltWithALetterLeavesThePortFieldAlone) {
     QTest::keyClick(dialog_->ComboPort, Qt::Key_Down, Qt::AltModifier);
     EXPECT_TRUE(dialog_->ComboPort->view()->isVisible());
     dialog_->ComboPort->hidePopup();
+}
+
+// The first focus is drawn as the style draws a focus reached by Tab, before any key.
+TEST_F(SetPortTest, TheFirstFocusIsVisibleBeforeAnyKey) {
+    QStyleOption option;
+    option.initFrom(dialog_->ComboPort->lineEdit());
+    EXPECT_TRUE(option.state.testFlag(QStyle::State_KeyboardFocusChange));
 }
 
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
