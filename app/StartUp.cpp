@@ -33,8 +33,9 @@ struct Dialogs {
     std::unique_ptr<TTProgressDialog> progress = std::make_unique<TTProgressDialog>();
     std::unique_ptr<TTProgramDialog> program = std::make_unique<TTProgramDialog>();
 
-    explicit Dialogs(std::shared_ptr<TraceSink> trace)
-        : setPort(std::make_unique<TTSetPortParam>(nullptr, std::move(trace))) {
+    Dialogs(std::shared_ptr<TraceSink> trace, PortOverrides overrides)
+        : setPort(
+              std::make_unique<TTSetPortParam>(nullptr, std::move(trace), std::move(overrides))) {
         TLanguageDialog = language.get();
         TSetPortParam = setPort.get();
         TPropSheet = propSheet.get();
@@ -108,7 +109,8 @@ int RunGuarded(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         ApplyApplicationAppearance(*application);
         InstallAccessibleNames();
-        Dialogs dialogs(TraceAskedFor(TraceFileOfEnvironment()));
+        // What the environment sets, read once: the trace and the devices set by hand.
+        Dialogs dialogs(TraceAskedFor(TraceFileOfEnvironment()), ReadPortOverrides());
         dialogs.language->show();
         return application->exec();
     } catch (...) {

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "cli/ShownText.h"
+
 namespace {
 
 // "2026-12-09 at 10:01:32": when the card was read, in local time.
@@ -19,7 +21,8 @@ std::string CardFileText(const CardConfiguration& card, const EventNames& names,
                          int hardwareBits) {
     return FormatConfigFile(
         DescribeConfiguration(card, names),
-        {"Quorix card configuration, read by brovane-cli from " + portName + " on " + Now() + ".",
+        {"Quorix card configuration, read by brovane-cli from " + Shown(portName) + " on " + Now() +
+             ".",
          "Identity " + identity + ", hardware value " + std::to_string(hardwareBits) + ".",
          "Events are numbered 1 to 32; their names follow as comments.",
          "\"raw N\" keeps a code for which Brovane's sheet has no entry."});

@@ -3,14 +3,17 @@
 #include <cstring>
 
 #include "app/NoAnswerTexts.h"
+#include "app/OpenFailureTexts.h"
 #include "cli/CardLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/InputFile.h"
 #include "cli/Interrupt.h"
+#include "cli/ShownText.h"
 #include "link/CardIdentity.h"
 #include "link/OpenFailure.h"
 #include "link/PortMapping.h"
 #include "link/QtSerialLine.h"
+#include "link/SerialPlatform.h"
 #include "model/FirmwareVariant.h"
 
 namespace {
@@ -21,15 +24,14 @@ constexpr const char* kIdentifying = "identifying the card";
 // "COM1 (/dev/ttyUSB0)"; a device named directly is named once.
 std::string Where(const SerialPortParameter& port) {
     const std::string label = PortLabel(port);
-    return port.OpenedDevice().empty() || port.OpenedDevice() == label
-               ? label
-               : label + " (" + port.OpenedDevice() + ")";
+    const std::string device = Shown(port.OpenedDevice());
+    return device.empty() || device == label ? label : label + " (" + device + ")";
 }
 
 }  // namespace
 
 std::string PortLabel(const SerialPortParameter& port) {
-    return port.NamedDevice().empty() ? std::string(port.PortName) : port.NamedDevice();
+    return Shown(port.NamedDevice().empty() ? std::string(port.PortName) : port.NamedDevice());
 }
 
 std::string Printable(const std::string& identity) {
@@ -45,6 +47,7 @@ std::string Printable(const std::string& identity) {
 std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
                                               std::unique_ptr<SerialLine> line) {
     auto port = std::make_unique<SerialPortParameter>(std::move(line));
+    port->UsePortOverrides(ReadPortOverrides());
     if (KindOfTypedPort(name) == TypedPortKind::ListName) {
         std::strncpy(port->PortName, name.c_str(), sizeof port->PortName - 1);
     } else {
@@ -63,12 +66,21 @@ std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::st
     return NamePort(name, CardLine(context, name));
 }
 
+std::string OpenFailureWords(const SerialPortParameter& port) {
+    const std::string device =
+        port.OpenedDevice().empty() ? PortLabel(port) : Shown(port.OpenedDevice());
+    return device + ": " + OpenFailureReasonText(port.LastOpenFailure());
+}
+
 void ReportPortFailure(CliContext& context, const SerialPortParameter& port, BatchFailure failure,
                        int failedRegister) {
     context.err << "brovane-cli: ";
     if (failure == BatchFailure::CannotOpen) {
-        // The same device and reason as Brovane's message.
-        context.err << "cannot open " << PortLabel(port) << ": " << port.OpenFailureText() << "\n";
+        // The same words as Brovane's message, in the language of the language file.
+        context.err << "cannot open "
+                    << OpenFailureDetail(PortLabel(port), Shown(port.OpenedDevice()),
+                                         port.LastOpenFailure())
+                    << "\n";
     } else if (!port.AnsweredIdentity().empty() &&
                !card::VariantOfIdentity(port.AnsweredIdentity().c_str())) {
         context.err << "the card on " << Where(port) << " answered with the identity \""
@@ -104,7 +116,8 @@ bool IdentifyCard(CliContext& context, SerialPortParameter& port) {
     return failure == BatchFailure::None;
 }
 
-CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice device) {
+CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice device,
+                     ReadStop stop) {
     RegisterImage image;
     // Opening, identification and hardware value, then the registers of the family; until the
     // identification tells the family, the bar counts with the longest.
@@ -128,8 +141,10 @@ CardReading ReadCard(CliContext& context, SerialPortParameter& port, BatchDevice
         InterruptRequested, device);
     context.progress.End();
     if (result.failure == BatchFailure::Stopped) {
-        context.err
-            << "brovane-cli: interrupted; the card was read in part and nothing was saved\n";
+        if (stop == ReadStop::Report) {
+            context.err
+                << "brovane-cli: interrupted; the card was read in part and nothing was saved\n";
+        }
         return {std::nullopt, kExitInterrupted, result};
     }
     if (!result.Ok()) {
@@ -160,20 +175,6 @@ int IdentifyCardOfFamily(CliContext& context, SerialPortParameter& port, const s
         return ReportFamilyMismatch(context, port, file, fileFamily, consequence);
     }
     return kExitOk;
-}
-
-CardForFile IdentifyCardForFile(CliContext& context, const std::string& portName,
-                                const std::string& file, const std::string& consequence) {
-    CardForFile found;
-    found.wanted = LoadConfigFile(context, file, FileUse::BeforeSending);
-    found.port = found.wanted ? MakePort(context, portName) : nullptr;
-    if (!found.port) {
-        found.exitCode = kExitBadInput;
-        return found;
-    }
-    found.exitCode =
-        IdentifyCardOfFamily(context, *found.port, file, found.wanted->family, consequence);
-    return found;
 }
 
 std::vector<std::string> CardDifferences(const CliContext& context, const CardConfiguration& wanted,

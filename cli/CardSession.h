@@ -24,6 +24,8 @@ std::unique_ptr<SerialPortParameter> NamePort(const std::string& name);
 std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name);
 // The port as the technician typed it: "COM1", "/dev/ttyUSB0", "./card".
 std::string PortLabel(const SerialPortParameter& port);
+// Why the port did not open, in the language's words: "/dev/ttyUSB0: no such device".
+std::string OpenFailureWords(const SerialPortParameter& port);
 // Says why a batch failed: the device that cannot be opened and why, a card that answers with
 // an identity of no known family, or a card that does not answer correctly and why (at
 // `failedRegister`, -1 for the identification or the hardware read).
@@ -40,11 +42,15 @@ struct CardReading {
     int exitCode = 0;  // kExitOk when there is a card
     BatchResult result = {};
 };
+// What a read that an interrupt stopped says: that nothing was saved, or nothing (the caller
+// says what the read was for).
+enum class ReadStop { Report, Quiet };
 // The card's configuration, read as the port dialog reads it, with progress; an interrupt
 // stops it between two registers. `device` says whether the port name is mapped afresh or the
 // device of the last identification is read again.
 CardReading ReadCard(CliContext& context, SerialPortParameter& port,
-                     BatchDevice device = BatchDevice::MapPortName);
+                     BatchDevice device = BatchDevice::MapPortName,
+                     ReadStop stop = ReadStop::Report);
 
 // The identified card's family differs from the file's: says so and gives the exit code.
 int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
@@ -54,16 +60,6 @@ int ReportFamilyMismatch(CliContext& context, const SerialPortParameter& port,
 // is sent (`consequence` says what was not done): kExitOk, or the exit code after the report.
 int IdentifyCardOfFamily(CliContext& context, SerialPortParameter& port, const std::string& file,
                          FirmwareFamily fileFamily, const std::string& consequence);
-
-// What write and verify start with: the file checked before anything is sent, then the port
-// with a card of the file's family identified on it.
-struct CardForFile {
-    std::optional<CardConfiguration> wanted;
-    std::unique_ptr<SerialPortParameter> port;
-    int exitCode = 0;  // kExitOk when both are there; else the code after the report
-};
-CardForFile IdentifyCardForFile(CliContext& context, const std::string& portName,
-                                const std::string& file, const std::string& consequence);
 
 // How the card differs from the file, a line each ("COM2 address: 32 in the file, 64 in the
 // card"); none when it holds the file's configuration.

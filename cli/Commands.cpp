@@ -10,9 +10,8 @@
 #include "app/ProgramDirectory.h"
 #include "app/TextDecoding.h"
 #include "cli/CardLine.h"
-#include "cli/CommandUnits.h"
+#include "cli/CommandTable.h"
 #include "cli/Help.h"
-#include "cli/ManyPorts.h"
 #include "cli/Request.h"
 
 namespace {
@@ -38,51 +37,8 @@ bool LoadEventNames(CliContext& context, int language) {
     return true;
 }
 
-size_t OperandCount(const std::string& command) {
-    if (command == "ports") {
-        return 0;
-    }
-    return command == "read" || command == "show" || command == "check" ? 1 : 2;
-}
-
-int RunCommand(CliContext& context, const Request& request) {
-    const std::string& command = request.command;
-    const std::vector<std::string>& operands = request.operands;
-    if (command == "ports") {
-        return PortsCommand(context, request.probe, operands);
-    }
-    if (!LoadEventNames(context, request.language)) {
-        return kExitNoLanguage;
-    }
-    if (command == "check") {
-        return CheckCommand(context, operands[0]);
-    }
-    if (IsPortList(operands[0]) && command == "read") {
-        return ReadOnPorts(context, operands[0], request.outputFile);
-    }
-    if (IsPortList(operands[0]) && command == "write") {
-        return WriteOnPorts(context, operands[0], operands[1], request.verify);
-    }
-    if (IsPortList(operands[0]) && command == "verify") {
-        return VerifyOnPorts(context, operands[0], operands[1]);
-    }
-    if (command == "read") {
-        return ReadCommand(context, operands[0], request.outputFile);
-    }
-    if (command == "write") {
-        return WriteCommand(context, operands[0], operands[1], request.verify);
-    }
-    if (command == "verify") {
-        return VerifyCommand(context, operands[0], operands[1]);
-    }
-    if (command == "diff") {
-        return DiffCommand(context, operands[0], operands[1]);
-    }
-    return ShowCommand(context, operands[0]);
-}
-
 int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-        bool errIsTerminal) {
+        const ErrorScreen& screen) {
     std::optional<Request> request = ParseRequest(arguments, err);
     if (!request) {
         return kExitBadInput;
@@ -100,30 +56,31 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         (request->help ? out : err) << kProgramHelp;
         return request->help ? kExitOk : kExitBadInput;
     }
-    const CommandHelp* help = FindCommandHelp(request->command);
-    if (help == nullptr) {
+    const CommandRow* command = FindCommand(request->command);
+    if (command == nullptr) {
         err << "brovane-cli: unknown command " << request->command
             << " (brovane-cli --help lists the commands)\n";
         return kExitBadInput;
     }
     if (request->help) {
-        out << help->text;
+        out << command->help;
         return kExitOk;
     }
-    const size_t wanted = OperandCount(request->command);
-    // ports --probe takes the ports to ask, any number of them.
-    const bool anyCount = request->command == "ports" && request->probe;
+    const size_t wanted = command->operands;
+    const bool anyCount = command->anyOperandsWhenProbing && request->probe;
     if (!anyCount && request->operands.size() != wanted) {
         err << "brovane-cli: " << request->command << " takes " << wanted << " argument"
             << (wanted == 1 ? "" : "s") << "\n\n"
-            << help->text;
+            << command->help;
         return kExitBadInput;
     }
     CliContext context{out,
                        err,
-                       Progress(err, request->quiet  ? ProgressStyle::Quiet
-                                     : errIsTerminal ? ProgressStyle::Bar
-                                                     : ProgressStyle::Lines),
+                       Progress(err,
+                                request->quiet    ? ProgressStyle::Quiet
+                                : screen.terminal ? ProgressStyle::Bar
+                                                  : ProgressStyle::Lines,
+                                screen),
                        {}};
     if (!request->traceFile.empty()) {
         std::optional<std::shared_ptr<TraceSink>> trace = OpenTrace(request->traceFile, err);
@@ -132,7 +89,10 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         }
         context.trace = std::move(*trace);
     }
-    const int code = RunCommand(context, *request);
+    if (command->needsLanguage && !LoadEventNames(context, request->language)) {
+        return kExitNoLanguage;
+    }
+    const int code = command->run(context, *request);
     if (const std::optional<std::string> failure =
             context.trace ? context.trace->TakeFailure() : std::nullopt) {
         err << "brovane-cli: " << *failure << "\n";
@@ -154,7 +114,12 @@ int CannotWriteStandardOutput(std::ostream& err, int reason) {
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {
-    const int code = Run(arguments, out, err, errIsTerminal);
+    return RunCli(arguments, out, err, ErrorScreen{errIsTerminal});
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const ErrorScreen& screen) {
+    const int code = Run(arguments, out, err, screen);
     // Standard output is a file too: success only when it took every byte.
     errno = 0;
     out.flush();

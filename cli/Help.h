@@ -1,14 +1,5 @@
 #pragma once
 
-#include <string>
-
-// The help texts of brovane-cli: the program's and one per command.
-
-struct CommandHelp {
-    const char* name;
-    const char* text;
-};
-
+// The help of brovane-cli as a whole; each command's own stands in its row of the command
+// table (CommandTable.h).
 extern const char kProgramHelp[];
-// The help of a command; null for a name that is no command.
-const CommandHelp* FindCommandHelp(const std::string& name);

@@ -50,8 +50,13 @@ void CatchInterrupts() {
     sigemptyset(&action.sa_mask);
     // The exchange in flight goes on: its reads and writes restart after the handler.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A dropped ssh session (SIGHUP) ends a write as a termination request does: with a report.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+    // Beyond the file size limit a write then fails with EFBIG, which is reported and whose
+    // file is cleaned up, instead of ending the process.
+    ::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

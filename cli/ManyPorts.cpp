@@ -3,6 +3,7 @@
 #include <QThread>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -14,8 +15,11 @@
 #include "cli/InputFile.h"
 #include "cli/PortConsole.h"
 #include "cli/PortJobs.h"
+#include "cli/PortProbe.h"
 #include "cli/PortTable.h"
 #include "cli/SafeFile.h"
+#include "cli/ShownText.h"
+#include "link/SystemDevices.h"
 
 namespace {
 
@@ -23,17 +27,27 @@ constexpr char kSeparator = ',';
 
 using PortJob = std::function<PortOutcome(CliContext& context, const std::string& port)>;
 
-// The ports of the list, each a name one port accepts and none twice; nothing after a message.
+// The ports of the list, each a name one port accepts and none twice, by name or by the
+// device it leads to; nothing after a message.
 std::optional<std::vector<std::string>> PortsOfList(CliContext& context, const std::string& list) {
     std::vector<std::string> ports;
     std::istringstream items(list);
-    std::set<std::string> seen;
+    std::map<std::string, std::string> named;  // device -> the first name leading to it
+    const DeviceList devices = ListSerialDevices();
     for (std::string name; std::getline(items, name, kSeparator);) {
         if (!MakePort(context, name)) {
             return std::nullopt;
         }
-        if (!seen.insert(name).second) {
-            context.err << "brovane-cli: " << name << " stands twice in the list of ports\n";
+        // A device opened twice at once would answer one of its names "in use".
+        const std::string device = DeviceOfName(devices, name);
+        const auto [first, isNew] = named.emplace(device.empty() ? name : device, name);
+        if (!isNew) {
+            context.err << "brovane-cli: "
+                        << (first->second == name
+                                ? Shown(name) + " stands twice in the list of ports"
+                                : Shown(first->second) + " and " + Shown(name) +
+                                      " are one device, " + Shown(device) + ": name it once")
+                        << "; nothing was sent\n";
             return std::nullopt;
         }
         ports.push_back(name);
@@ -48,7 +62,7 @@ std::optional<std::vector<std::string>> PortsOfList(CliContext& context, const s
 // Every port's job on a thread of its own, all at once; returns when all have ended.
 std::vector<PortOutcome> RunOnPorts(CliContext& context, const std::vector<std::string>& ports,
                                     const PortJob& job) {
-    PortConsole console(context.err, context.progress.Style(), ports);
+    PortConsole console(context.err, context.progress.Style(), ports, context.progress.Screen());
     std::vector<PortOutcome> outcomes(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
     for (size_t i = 0; i < ports.size(); ++i) {
@@ -75,12 +89,13 @@ std::vector<PortOutcome> RunOnPorts(CliContext& context, const std::vector<std::
     return outcomes;
 }
 
-// Each line of `text` under the name of its port: "[COM2] …".
+// Each line of `text` under the name of its port: "[COM2] …"; escaped, as the port's name and
+// the messages that name it may hold control characters.
 std::string UnderPort(const std::string& port, const std::string& text) {
     std::istringstream lines(text);
     std::string tagged;
     for (std::string line; std::getline(lines, line);) {
-        tagged += "[" + port + "] " + line + "\n";
+        tagged += "[" + Shown(port) + "] " + Shown(line) + "\n";
     }
     return tagged;
 }
@@ -140,8 +155,8 @@ void SaveCard(CliContext& context, PortOutcome& outcome, SafeFile& file,
         outcome.result = "read into " + path;
         return;
     }
-    context.err << "[" << outcome.port << "] brovane-cli: cannot write " << path << ": " << reason
-                << "; an old file of that name is unchanged\n";
+    context.err << "[" << Shown(outcome.port) << "] brovane-cli: cannot write " << path << ": "
+                << reason << "; an old file of that name is unchanged\n";
     outcome.result = "cannot write " + path;
     outcome.exitCode = kExitCannotWrite;
 }
@@ -201,6 +216,14 @@ int ReadOnPorts(CliContext& context, const std::string& list, const std::string&
     const std::optional<std::vector<std::string>> ports = PortsOfList(context, list);
     if (!ports) {
         return kExitBadInput;
+    }
+    for (const std::string& port : *ports) {
+        if (HasControlCharacter(port)) {
+            context.err << "brovane-cli: the port name " << Shown(port)
+                        << " holds control characters, which no file name may; the cards were "
+                           "not asked\n";
+            return kExitBadInput;
+        }
     }
     std::optional<std::vector<SafeFile>> files = FilesInFolder(context, *ports, folder);
     if (!files) {

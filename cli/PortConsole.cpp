@@ -1,5 +1,7 @@
 #include "cli/PortConsole.h"
 
+#include "cli/ShownText.h"
+
 namespace {
 
 // Terminal control: the cursor up or down `lines`, and the rest of the line cleared.
@@ -11,13 +13,20 @@ std::string CursorDown(size_t lines) {
 }
 constexpr char kClearToEnd[] = "\x1b[K";
 
+// Lines redrawn in place need a row each, and one below the last for the cursor; with fewer
+// rows the first lines would scroll away and the cursor would move into the wrong ones.
+ProgressStyle StyleOnScreen(ProgressStyle style, size_t ports, const ErrorScreen& screen) {
+    const bool tooFewRows = screen.rows > 0 && ports + 1 > static_cast<size_t>(screen.rows);
+    return style == ProgressStyle::Bar && tooFewRows ? ProgressStyle::Lines : style;
+}
+
 }  // namespace
 
 PortConsole::PortConsole(std::ostream& err, ProgressStyle style,
-                         const std::vector<std::string>& ports)
-    : err_(err), style_(style) {
+                         const std::vector<std::string>& ports, const ErrorScreen& screen)
+    : err_(err), style_(StyleOnScreen(style, ports.size(), screen)), columns_(screen.columns) {
     for (size_t index = 0; index < ports.size(); ++index) {
-        lines_.push_back(ports[index] + ": waiting");
+        lines_.push_back(FitToWidth(Shown(ports[index]) + ": waiting", columns_));
         buffers_.push_back(std::make_unique<PortBuffer>(*this, index));
         streams_.push_back(std::make_unique<std::ostream>(buffers_.back().get()));
     }
@@ -59,7 +68,8 @@ void PortConsole::Show(size_t index, const std::string& text, bool whole) {
     if (style_ == ProgressStyle::Lines && whole) {
         err_ << text << "\n" << std::flush;
     } else if (style_ == ProgressStyle::Bar && !text.empty()) {
-        lines_[index] = text;
+        // A line that wrapped would push the lines below it down and out of their places.
+        lines_[index] = FitToWidth(text, columns_);
         Redraw(index);
     }
 }

@@ -10,12 +10,14 @@
 #include "cli/Progress.h"
 
 // Standard error shared by the ports of one command, each drawing its own Progress: on a
-// terminal one line per port, redrawn in place; in a log every line a port's progress writes,
-// whole; nothing when quiet. Safe for the threads of the ports: each line is written under one
+// terminal one line per port, redrawn in place and cut to the terminal's width; in a log, or on
+// a terminal with fewer rows than ports, every line a port's progress writes, whole; nothing
+// when quiet. Safe for the threads of the ports: each line is written under one
 // lock, so lines of two ports never mix.
 class PortConsole {
   public:
-    PortConsole(std::ostream& err, ProgressStyle style, const std::vector<std::string>& ports);
+    PortConsole(std::ostream& err, ProgressStyle style, const std::vector<std::string>& ports,
+                const ErrorScreen& screen);
     PortConsole(const PortConsole&) = delete;
     PortConsole& operator=(const PortConsole&) = delete;
     ~PortConsole();
@@ -46,6 +48,7 @@ class PortConsole {
 
     std::ostream& err_;
     ProgressStyle style_;
+    int columns_;
     std::mutex mutex_;
     std::vector<std::string> lines_;
     std::vector<std::unique_ptr<PortBuffer>> buffers_;

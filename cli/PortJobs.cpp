@@ -6,6 +6,7 @@
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/ShownText.h"
 #include "link/OpenFailure.h"
 #include "link/SerialPortParameter.h"
 #include "model/FirmwareVariant.h"
@@ -32,7 +33,7 @@ std::string DiffersAt(const std::vector<std::string>& differences) {
 std::string FailureWords(const SerialPortParameter& port, const BatchResult& result) {
     switch (result.failure) {
         case BatchFailure::CannotOpen:
-            return "cannot open " + port.OpenFailureText();
+            return "cannot open " + OpenFailureWords(port);
         case BatchFailure::Stopped:
             return "interrupted";
         case BatchFailure::NoAnswer:
@@ -88,13 +89,16 @@ std::string PartWayWords(const SerialPortParameter& port, const std::vector<int>
     return words;
 }
 
-// The card compared with the file after a read, each difference a result; `same` when it
-// holds the file.
+// The card compared with the file after a read, each difference a result; when it holds the
+// file, `same` is the outcome's result and `sameLine` the result line.
 void Compare(CliContext& context, PortOutcome& outcome, const CardConfiguration& wanted,
-             const CardReading& reading, const std::string& same) {
+             const CardReading& reading, const std::string& same, const std::string& sameLine) {
     const std::vector<std::string> differences = CardDifferences(context, wanted, *reading.card);
     for (const std::string& difference : differences) {
         context.out << difference << "\n";
+    }
+    if (differences.empty()) {
+        context.out << sameLine << "\n";
     }
     outcome.exitCode = differences.empty() ? kExitOk : kExitDifferent;
     outcome.result = differences.empty() ? same : DiffersAt(differences);
@@ -129,7 +133,9 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
     context.progress.End();
     outcome.device = port->OpenedDevice();
     if (!result.Ok()) {
-        if (result.failure == BatchFailure::NoAnswer) {
+        if (result.failure == BatchFailure::Stopped) {
+            context.err << "brovane-cli: interrupted\n";
+        } else {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
         if (const std::string partWay = PartWayLine(registers, result);
@@ -141,19 +147,33 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
                              : PartWayWords(*port, registers, result);
         outcome.exitCode =
             result.failure == BatchFailure::Stopped ? kExitInterrupted : kExitCardFailure;
+        // The card holds a mix of old and new settings once a request of the write reached it.
+        outcome.partWay = result.registersDone > 0 || result.failedRequestSent;
         return outcome;
     }
+    const std::string what = std::to_string(registers.size()) + " registers of " + file;
+    const std::string card = Shown(name) + " (" + Printable(port->Identity) + ")";
     outcome.result = "written";
     if (!verify) {
+        context.out << "wrote " << what << " to " << card << "\n";
         return outcome;
     }
-    const CardReading reading = ReadCard(context, *port, BatchDevice::CardDevice);
+    // Read back from the device that was written, whatever the port name leads to now.
+    const CardReading reading = ReadCard(context, *port, BatchDevice::CardDevice, ReadStop::Quiet);
     if (!reading.card) {
+        // The write is whole; only its check is missing.
+        context.err << "brovane-cli: "
+                    << (reading.result.failure == BatchFailure::Stopped
+                            ? "interrupted while reading the card back; "
+                            : "")
+                    << "all " << what << " were written to " << card << ", not verified\n";
+        context.out << "wrote " << what << " to " << card << "; not verified\n";
         outcome.result = "written; reading back: " + FailureWords(*port, reading.result);
         outcome.exitCode = reading.exitCode;
         return outcome;
     }
-    Compare(context, outcome, wanted, reading, "written and verified");
+    Compare(context, outcome, wanted, reading, "written and verified",
+            "wrote and verified " + what + " on " + card);
     return outcome;
 }
 
@@ -172,7 +192,8 @@ PortOutcome VerifyOnPort(CliContext& context, const std::string& name, const std
         outcome.exitCode = reading.exitCode;
         return outcome;
     }
-    Compare(context, outcome, wanted, reading, "holds the file");
+    Compare(context, outcome, wanted, reading, "holds the file",
+            "the card on " + Shown(name) + " holds the configuration of " + file);
     return outcome;
 }
 

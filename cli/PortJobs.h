@@ -7,9 +7,10 @@
 #include "cli/Context.h"
 #include "model/ConfigFile.h"
 
-// The whole exchange of one command with the card on one port, run on a thread of its own when
-// several ports are asked at once. A job prints nothing: its results and reports go to the
-// context it is given, which is the port's own.
+// The whole exchange of one command with the card on one port: the command on one port is this
+// job, and on several ports each runs it on a thread of its own, so that one port and many are
+// told in the same words. A job prints nothing itself: its results and reports go to the
+// context it is given, which on several ports is the port's own.
 
 // How one port's exchange ended, for the table of all ports.
 struct PortOutcome {
@@ -17,8 +18,9 @@ struct PortOutcome {
     std::string device;    // the device last opened; empty when the name led to none
     std::string identity;  // the card's identity; empty when no card of a known family answered
     int hardwareBits = 0;
-    std::string result;  // "written and verified", "differs at …", "no card", …
-    int exitCode = 0;    // as the command on this port alone would end
+    std::string result;    // "written and verified", "differs at …", "no card", …
+    int exitCode = 0;      // as the command on this port alone would end
+    bool partWay = false;  // a write stopped after a request of it reached the card
     std::chrono::milliseconds time{0};
     std::string results;  // the port's results, as the command on it alone gives them
     std::string report;   // the port's messages, as the command on it alone gives them

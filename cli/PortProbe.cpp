@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/OpenFailureTexts.h"
 #include "cli/CardSession.h"
 #include "link/PortMapping.h"
 #include "link/QtSerialLine.h"
@@ -21,7 +22,7 @@ std::string DeviceKey(const std::string& device) {
 
 std::string Description(bool present, const std::string& description) {
     if (!present) {
-        return "no device";
+        return NoDeviceText();
     }
     return description.empty() ? "serial device" : description;
 }
@@ -60,6 +61,18 @@ ProbeTarget TargetOfName(const std::vector<PortChoice>& choices, const DeviceLis
 
 }  // namespace
 
+std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
+    const ProbeTarget target =
+        TargetOfName(MapPortChoices(devices, ReadPortOverrides()), devices, name, true);
+    if (target.device.empty()) {
+        return "";
+    }
+    // Names of nothing share no device: each fails to open on its own.
+    const std::string key = DeviceKey(target.device);
+    std::error_code error;
+    return std::filesystem::exists(key, error) ? key : "";
+}
+
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
                                     const std::vector<std::string>& named) {
     const std::vector<PortChoice> choices = MapPortChoices(devices, ReadPortOverrides());
@@ -88,19 +101,20 @@ std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
     return targets;
 }
 
-std::string ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line) {
+ProbeFinding ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line) {
     SerialPortParameter port(std::move(line));
     port.NameDevice(target.device);
     const BatchFailure failure = OpenAndIdentify(port);
     if (failure == BatchFailure::CannotOpen) {
-        return "cannot be opened: " + port.OpenFailureText();
+        return {"cannot be opened: " + OpenFailureWords(port)};
     }
     // The hardware value is read from the device the card answered on.
     if (failure != BatchFailure::None || !port.OpenCardDevice() || !port.ReadHardware()) {
-        return "no Quorix card answers";
+        return {"no Quorix card answers"};
     }
     port.ClosePort();
-    return "Quorix card " + Printable(port.Identity) + ", family " +
-           FamilyName(*FamilyOfVariant(port.FirmwareVariant)) + ", hardware value " +
-           std::to_string(port.HardwareBits);
+    return {"Quorix card " + Printable(port.Identity) + ", family " +
+                FamilyName(*FamilyOfVariant(port.FirmwareVariant)) + ", hardware value " +
+                std::to_string(port.HardwareBits),
+            true};
 }

@@ -23,9 +23,19 @@ struct ProbeTarget {
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
                                     const std::vector<std::string>& named);
 
+// The device a port name leads to among `devices`, as one key for all its names (links
+// followed, a relative path made absolute); empty when the name leads to none that exists.
+std::string DeviceOfName(const DeviceList& devices, const std::string& name);
+
+// What a probe found: in words, and whether a Quorix card answered.
+struct ProbeFinding {
+    std::string words;
+    bool card = false;
+};
+
 // Sends the identification frame to the target's device with the modem lines raised, reads the
 // hardware value of a card that answers, and says what was found: "Quorix card ..., family ...,
 // hardware value N", "no Quorix card answers", or "cannot be opened: DEVICE: REASON". Safe on a
 // thread of its own: it prints nothing. Bounded by one identification and one hardware read.
 // `line` is the serial line it opens, made on the probing thread.
-std::string ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line);
+ProbeFinding ProbeCard(const ProbeTarget& target, std::unique_ptr<SerialLine> line);

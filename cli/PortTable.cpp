@@ -5,12 +5,35 @@
 #include <cstdio>
 
 #include "cli/ExitCodes.h"
+#include "cli/ShownText.h"
 
 namespace {
 
-// The worst result is the highest code.
-static_assert(kExitCardFailure < kExitFamilyMismatch && kExitFamilyMismatch < kExitDifferent &&
-              kExitDifferent < kExitCannotWrite && kExitCannotWrite < kExitInterrupted);
+// How much harm a port's end means, the worst first: a half-programmed card must not hide
+// behind a card of another family, on which only the identification was sent.
+int Harm(const PortOutcome& outcome) {
+    if (outcome.exitCode == kExitOk) {
+        return 0;
+    }
+    if (outcome.exitCode == kExitInterrupted) {
+        return 7;
+    }
+    if (outcome.partWay) {
+        return 6;
+    }
+    switch (outcome.exitCode) {
+        case kExitCannotWrite:
+            return 5;
+        case kExitDifferent:
+            return 4;
+        case kExitFamilyMismatch:
+            return 3;
+        case kExitCardFailure:
+            return 2;
+        default:
+            return 1;
+    }
+}
 
 constexpr size_t kColumns = 5;
 using Row = std::array<std::string, kColumns>;
@@ -23,8 +46,8 @@ std::string Seconds(std::chrono::milliseconds time) {
 }
 
 Row RowOf(const PortOutcome& outcome) {
-    return {outcome.port, outcome.device.empty() ? "-" : outcome.device,
-            outcome.identity.empty() ? "-" : outcome.identity, outcome.result,
+    return {Shown(outcome.port), outcome.device.empty() ? "-" : Shown(outcome.device),
+            outcome.identity.empty() ? "-" : outcome.identity, Shown(outcome.result),
             Seconds(outcome.time)};
 }
 
@@ -50,9 +73,8 @@ std::string FormatPortTable(const std::vector<PortOutcome>& outcomes) {
 }
 
 int WorstExitCode(const std::vector<PortOutcome>& outcomes) {
-    int worst = kExitOk;
-    for (const PortOutcome& outcome : outcomes) {
-        worst = std::max(worst, outcome.exitCode);
-    }
-    return worst;
+    const auto worst = std::max_element(
+        outcomes.begin(), outcomes.end(),
+        [](const PortOutcome& a, const PortOutcome& b) { return Harm(a) < Harm(b); });
+    return worst == outcomes.end() ? kExitOk : worst->exitCode;
 }

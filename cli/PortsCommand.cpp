@@ -7,17 +7,18 @@
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/PortProbe.h"
+#include "cli/ShownText.h"
 #include "link/SystemDevices.h"
 
 int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>& named) {
     const std::vector<ProbeTarget> targets = PlanProbes(ListSerialDevices(), named);
-    std::vector<std::string> findings(targets.size());
+    std::vector<ProbeFinding> findings(targets.size());
     if (probe) {
         // Each port on a thread of its own with its own line, so that silent ports cost their
         // timeouts only once.
         std::vector<std::unique_ptr<QThread>> probes;
         for (size_t i = 0; i < targets.size(); ++i) {
-            findings[i] = targets[i].skipped;
+            findings[i].words = targets[i].skipped;
             if (!targets[i].probe) {
                 continue;
             }
@@ -33,12 +34,18 @@ int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>
     }
     for (size_t i = 0; i < targets.size(); ++i) {
         const ProbeTarget& target = targets[i];
-        context.out << std::left << std::setw(6) << target.name << std::setw(23) << target.device
-                    << " " << target.description;
-        if (!findings[i].empty()) {
-            context.out << ": " << findings[i];
+        context.out << std::left << std::setw(6) << Shown(target.name) << std::setw(23)
+                    << Shown(target.device) << " " << target.description;
+        if (!findings[i].words.empty()) {
+            context.out << ": " << findings[i].words;
         }
         context.out << "\n";
     }
-    return kExitOk;
+    // A port named for the probe is asked for a card: without one the probe failed. A name
+    // skipped as the twin of an earlier one stands for that one's finding.
+    bool missing = false;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        missing = missing || ((targets[i].probe || targets[i].device.empty()) && !findings[i].card);
+    }
+    return probe && !named.empty() && missing ? kExitCardFailure : kExitOk;
 }

@@ -2,12 +2,30 @@
 
 #include <algorithm>
 
+#include "cli/ShownText.h"
+
 namespace {
 constexpr int kBarWidth = 40;
 }
 
+std::string FitToWidth(const std::string& line, int columns) {
+    if (columns <= 0) {
+        return line;
+    }
+    // The last column is left free: a line that fills it makes some terminals wrap.
+    const auto fits = static_cast<size_t>(std::max(columns - 1, 1));
+    size_t characters = 0;
+    for (size_t at = 0; at < line.size(); ++at) {
+        const bool starts = (static_cast<unsigned char>(line[at]) & 0xC0) != 0x80;
+        if (starts && ++characters > fits) {
+            return line.substr(0, at);
+        }
+    }
+    return line;
+}
+
 void Progress::Begin(const std::string& title, int total) {
-    title_ = title;
+    title_ = Shown(title);
     total_ = std::max(total, 1);
     done_ = 0;
     activity_.clear();
@@ -66,8 +84,10 @@ void Progress::Draw() {
     if (!activity_.empty()) {
         line += " " + activity_;
     }
+    line = FitToWidth(line, screen_.columns);
     const size_t width = line.size();
     line.resize(std::max(width, drawnWidth_), ' ');
     drawnWidth_ = width;
+    line = FitToWidth(line, screen_.columns);
     out_ << "\r" << line << std::flush;
 }

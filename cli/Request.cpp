@@ -1,24 +1,12 @@
 #include "cli/Request.h"
 
+#include "cli/CommandTable.h"
+
 namespace {
 
 bool IsLanguageNumber(const std::string& text) {
     return !text.empty() && text.size() <= 2 &&
            text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The command an option belongs to; empty for the options of every command.
-std::string CommandOfOption(const std::string& option) {
-    if (option == "--probe") {
-        return "ports";
-    }
-    if (option == "--verify") {
-        return "write";
-    }
-    if (option == "-o" || option == "--output") {
-        return "read";
-    }
-    return "";
 }
 
 }  // namespace
@@ -84,9 +72,9 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
         options.push_back(argument);
     }
     for (const std::string& option : options) {
-        const std::string owner = CommandOfOption(option);
-        if (!owner.empty() && owner != request.command && !request.command.empty()) {
-            err << "brovane-cli: " << option << " is an option of " << owner << ", not of "
+        const CommandRow* owner = OwnerOfOption(option);
+        if (owner != nullptr && owner->name != request.command && !request.command.empty()) {
+            err << "brovane-cli: " << option << " is an option of " << owner->name << ", not of "
                 << request.command << "\n";
             return std::nullopt;
         }

@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     // The results are written in one piece at the end, so that a failure of standard output
     // is caught with its reason.
     std::ostringstream results;
-    const int code = RunCli(arguments, results, std::cerr, IsTerminal(stderr));
+    const int code = RunCli(arguments, results, std::cerr, ScreenOf(stderr));
     return WriteStandardOutput(results.str(), std::cerr, code);
 }

@@ -95,7 +95,7 @@ class QtSerialLine final : public SerialLine {
             return false;
         }
         lost_ = false;
-        onAWire_ = !platform_.pseudoTerminal(port_.handle());
+        onAWire_ = !platform_.pseudoTerminal(LineHandle(port_.handle()));
         if (!port_.clear(QSerialPort::AllDirections)) {
             Close();
             failure_ = OpenFailure::SettingsRefused;
@@ -129,7 +129,7 @@ class QtSerialLine final : public SerialLine {
         }
         // The kernel has the bytes; the reply's read window starts only when they have left
         // the port, as a request takes 8.3 ms a byte at 1200 baud.
-        const intptr_t handle = port_.handle();
+        const intptr_t handle = LineHandle(port_.handle());
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
         const DrainClock waitClock = platform_.waitInEventLoop ? EventLoopClock(clock) : clock;

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "link/OpenFailure.h"
@@ -156,6 +157,17 @@ class DeviceClaim {
 };
 
 // --- Output ------------------------------------------------------------------------------------
+
+// The open device as the calls below take it, from what the serial port library gives: a file
+// descriptor on POSIX systems, a HANDLE (a pointer) on Windows.
+template <typename NativeHandle>
+intptr_t LineHandle(NativeHandle handle) {
+    if constexpr (std::is_pointer_v<NativeHandle>) {
+        return reinterpret_cast<intptr_t>(handle);
+    } else {
+        return static_cast<intptr_t>(handle);
+    }
+}
 
 // How many written bytes the driver still holds for the open device; none when it cannot be
 // asked (the line failed). A driver that cannot report its queue at all counts as empty.

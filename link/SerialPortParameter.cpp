@@ -43,7 +43,7 @@ bool SerialPortParameter::OpenPort() {
             present = line_->PresentDevices();
             return *present;
         },
-        ReadPortOverrides());
+        overrides_);
     SerialDevice device;
     device.path = path;
     bool hadTwin = false;

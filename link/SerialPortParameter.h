@@ -11,6 +11,7 @@
 #include "link/CardFrame.h"
 #include "link/ReplyDiagnosis.h"
 #include "link/SerialLine.h"
+#include "link/SerialPlatform.h"
 
 class RegisterImage;
 
@@ -33,6 +34,9 @@ class SerialPortParameter {
     void NameDevice(std::string device) { namedDevice_ = std::move(device); }
     // The device named directly, as it was given; empty when PortName is used.
     const std::string& NamedDevice() const { return namedDevice_; }
+    // The devices set by hand for COM1 to COM7, read once at start-up (ReadPortOverrides); none
+    // until handed over.
+    void UsePortOverrides(PortOverrides overrides) { overrides_ = std::move(overrides); }
 
     // Opens the device named directly, else the one that PortName leads to among the devices
     // present now, as a card read does; the card found there by a later Identify is remembered
@@ -99,6 +103,7 @@ class SerialPortParameter {
 
     std::unique_ptr<SerialLine> line_;
     std::string namedDevice_;  // set by NameDevice
+    PortOverrides overrides_;
     uint8_t transmit_[card::kBufferSize] = {};
     uint8_t receive_[card::kBufferSize] = {};
     size_t frameLength_ = 0;

@@ -31,6 +31,6 @@ DeviceList ListSerialDevices() {
     return DeviceList(std::move(devices), ActiveConsoles());
 }
 
-std::vector<PortChoice> ListPortChoices() {
-    return MapPortChoices(ListSerialDevices(), ReadPortOverrides());
+std::vector<PortChoice> ListPortChoices(const PortOverrides& overrides) {
+    return MapPortChoices(ListSerialDevices(), overrides);
 }

@@ -10,4 +10,4 @@
 DeviceList ListSerialDevices();
 
 // COM1 to COM7 with the devices present now.
-std::vector<PortChoice> ListPortChoices();
+std::vector<PortChoice> ListPortChoices(const PortOverrides& overrides);

@@ -35,6 +35,11 @@ std::optional<uint16_t> Reader::ReadThreshold(const Section& section, const Line
     };
     const std::string allowed = bound(limits->lowest) + " to " + bound(limits->highest) + " " +
                                 limits->unit + step + ", or " + rawAllowed;
+    if (IsDecimalComma(unit)) {
+        Error(line->number, Label(section, line->key), line->value,
+              "has a decimal comma: use a decimal point", allowed);
+        return std::nullopt;
+    }
     if (!unit.empty() && !IsUnit(unit, limits->unit)) {
         Error(line->number, Label(section, line->key), line->value,
               "unit \"" + std::string(unit) + "\" is not " + limits->unit, allowed);
@@ -148,7 +153,10 @@ void Reader::ReadInput(int input, RegisterImage& image) {
         } else {
             const auto [text, unit] = SplitUnit(line->value);
             const auto milliseconds = SignedNumber(text);
-            if (!unit.empty() && !IsUnit(unit, kDelayUnit)) {
+            if (IsDecimalComma(unit)) {
+                Error(line->number, Label(*section, "delay"), line->value,
+                      "has a decimal comma: use a decimal point", delayAllowed);
+            } else if (!unit.empty() && !IsUnit(unit, kDelayUnit)) {
                 Error(line->number, Label(*section, "delay"), line->value,
                       "unit \"" + std::string(unit) + "\" is not " + kDelayUnit, delayAllowed);
             } else if (!milliseconds || !IsPageDelay(*milliseconds)) {
@@ -189,8 +197,13 @@ void Reader::ReadOutput(int output, RegisterImage& image) {
         const size_t comma = rest.find(',');
         const std::string_view token = Trim(rest.substr(0, comma));
         const bool raw = IsRaw(token);
-        const auto event = UnsignedNumber(raw ? Trim(token.substr(3)) : token);
-        if (!event || *event < 1 || *event > kEventCount) {
+        // Events are counted in decimal, as the list shows them: 0x10 is no event 16.
+        const auto event = raw ? UnsignedNumber(Trim(token.substr(3))) : DecimalNumber(token);
+        if (token.empty()) {
+            // The whole value names what is wrong: a comma with nothing after or before it.
+            Error(line->number, Label(*section, "events"), line->value,
+                  "has a comma with no event number beside it", eventsAllowed);
+        } else if (!event || *event < 1 || *event > kEventCount) {
             Error(line->number, Label(*section, "events"), std::string(token),
                   "is not an event number", eventsAllowed);
         } else {

@@ -285,6 +285,15 @@ ConfigReading ReadConfigFile(std::string_view text) {
         reading.errors.push_back({1, "file", "", "is UTF-16 text", "UTF-8 text"});
         return reading;
     }
+    const std::string_view body = text.substr(text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0);
+    if (body.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        // One line for an empty file (a copy that never finished) rather than a missing section
+        // each.
+        ConfigReading reading;
+        reading.errors.push_back(
+            {1, "file", "", "is empty", "a configuration file written by brovane-cli or Brovane"});
+        return reading;
+    }
     return Reader(text).Read();
 }
 

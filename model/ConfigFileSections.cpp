@@ -38,9 +38,16 @@ SplitFile SplitSections(std::string_view text, std::vector<ConfigError>& errors)
     int number = 0;
     while (!text.empty()) {
         const size_t end = text.find_first_of("\r\n");
-        const std::string_view bytes = text.substr(0, end);
+        std::string_view bytes = text.substr(0, end);
         text = NextLine(text, end);
         ++number;
+        if (const size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+            // What a power loss or a broken copy leaves; UTF-16 was told apart before. The
+            // line is read up to it, so that the NUL is its one error.
+            Error(number, "a NUL byte", "", "stands in this line (a power loss can leave one)",
+                  "text without NUL bytes");
+            bytes = bytes.substr(0, nul);
+        }
         std::string decoded;
         if (!IsValidUtf8(bytes)) {
             decoded = Windows1252ToUtf8(bytes);
@@ -89,7 +96,8 @@ SplitFile SplitSections(std::string_view text, std::vector<ConfigError>& errors)
         section.keys[lower] = section.lines.size();
         section.lines.push_back({number, key, std::string(Trim(line.substr(equals + 1)))});
     }
-    file.lastLine = number;
+    // An empty file has its missing sections at line 1, the line they belong on.
+    file.lastLine = std::max(number, 1);
     return file;
 }
 

@@ -38,6 +38,13 @@ std::optional<unsigned> UnsignedNumber(std::string_view text) {
     return value;
 }
 
+std::optional<unsigned> DecimalNumber(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return UnsignedNumber(text);
+}
+
 // A whole decimal number with an optional minus sign.
 std::optional<long> SignedNumber(std::string_view text) {
     long value = 0;
@@ -79,6 +86,10 @@ NumberAndUnit SplitUnit(std::string_view value) {
         return {value, {}};
     }
     return {value.substr(0, end), Trim(value.substr(end))};
+}
+
+bool IsDecimalComma(std::string_view unit) {
+    return unit.size() >= 2 && unit[0] == ',' && unit[1] >= '0' && unit[1] <= '9';
 }
 
 bool IsUnit(std::string_view typed, std::string_view unit) {

@@ -16,6 +16,8 @@ std::string UpperCase(std::string_view text);
 
 // A whole decimal or 0x-hexadecimal number without sign.
 std::optional<unsigned> UnsignedNumber(std::string_view text);
+// A whole decimal number without sign: no 0x, no blank.
+std::optional<unsigned> DecimalNumber(std::string_view text);
 // A whole decimal number with an optional minus sign.
 std::optional<long> SignedNumber(std::string_view text);
 bool IsRaw(std::string_view value);
@@ -27,6 +29,9 @@ struct NumberAndUnit {
     std::string_view unit;  // empty when none is given
 };
 NumberAndUnit SplitUnit(std::string_view value);
+// Whether the unit SplitUnit found begins with a decimal comma ("1,00 V" gives ",00 V"), as
+// technicians who write numbers the German or Italian way type it.
+bool IsDecimalComma(std::string_view unit);
 // Whether `typed` names `unit` ("V", "%", "°C", "ms"), whatever its case; degrees Celsius are
 // also "C" and "degC".
 bool IsUnit(std::string_view typed, std::string_view unit);

@@ -42,9 +42,32 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+namespace {
+
+// UTF-16 without a mark: its NULs stand at one parity only (the high bytes of the characters of
+// the Latin alphabet), and at least half of that parity's bytes are NUL. A NUL or two anywhere
+// else (what a power loss can leave in a UTF-8 file) is no UTF-16.
+bool HasUtf16Nuls(std::string_view bytes) {
+    std::array<size_t, 2> nuls{};
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\0') {
+            ++nuls[i % 2];
+        }
+    }
+    for (size_t parity = 0; parity < 2; ++parity) {
+        const size_t atParity = (bytes.size() + 1 - parity) / 2;
+        if (nuls[1 - parity] == 0 && nuls[parity] > 0 && 2 * nuls[parity] >= atParity) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 TextEncoding DetectTextEncoding(std::string_view bytes) {
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" ||
-        bytes.find('\0') != std::string_view::npos) {
+        HasUtf16Nuls(bytes)) {
         return TextEncoding::Utf16;
     }
     return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;

@@ -16,13 +16,14 @@ inline constexpr std::array<char16_t, 32> kWindows1252High = {
 enum class TextEncoding {
     Utf8,         // also plain ASCII, with or without a byte-order mark
     Windows1252,  // not valid UTF-8: Notepad's "ANSI"
-    Utf16,        // a UTF-16 byte-order mark, or the NUL bytes of UTF-16 without one
+    Utf16,        // a UTF-16 byte-order mark, or NUL bytes at alternating positions
 };
 
 bool IsValidUtf8(std::string_view text);
 
-// Which of the three the bytes are; UTF-16 is known by its mark or by NUL bytes, which no
-// text of the other two holds.
+// Which of the three the bytes are; UTF-16 is known by its mark or by NUL bytes at every other
+// position. A stray NUL elsewhere leaves the text UTF-8 or Windows-1252, for the reader to
+// refuse by its line.
 TextEncoding DetectTextEncoding(std::string_view bytes);
 
 // The characters of Windows-1252 bytes, as UTF-8.

@@ -5,9 +5,9 @@
 # /usr/bin, a menu entry, the icon in the usual sizes, manual pages and the copyright text.
 # The package is the Debian package brovane_<version>_amd64.deb.
 #
-# Windows: brovane.exe with its language files, the Qt libraries that Qt's deployment tool puts
-# beside it and the compiler's runtime, in one folder; CPack makes a ZIP of it, and an
-# installer where NSIS is present.
+# Windows: brovane.exe and brovane-cli.exe with their language files, the Qt libraries, the
+# compiler's runtime and the font, in one folder (packaging/WindowsProgramFolder.cmake); CPack
+# makes a ZIP of it, and an installer where NSIS is present.
 
 set(CPACK_PACKAGE_NAME brovane)
 set(CPACK_PACKAGE_VENDOR "The Brovane developers")
@@ -49,25 +49,7 @@ install(FILES ${BROVANE_LANG_FILES} DESTINATION ${BROVANE_INSTALL_DIR})
 
 if(WIN32)
     set_target_properties(brovane PROPERTIES WIN32_EXECUTABLE ON)
-    # Qt's deployment tool copies the Qt libraries and plug-ins the program needs beside it.
-    get_target_property(brovane_qmake Qt6::qmake IMPORTED_LOCATION)
-    get_filename_component(brovane_qt_bin ${brovane_qmake} DIRECTORY)
-    find_program(WINDEPLOYQT windeployqt HINTS ${brovane_qt_bin} REQUIRED)
-    # The compiler's runtime beside the program: MinGW's the deployment tool copies itself,
-    # Microsoft's come from CMake's list of them (the DLLs, not the vc_redist installer).
-    # Decided before the deployment line below, which passes the options on.
-    set(brovane_deploy_options)
-    if(MSVC)
-        set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${BROVANE_INSTALL_DIR})
-        include(InstallRequiredSystemLibraries)
-        set(brovane_deploy_options --no-compiler-runtime)
-    endif()
-    install(CODE "
-        execute_process(
-            COMMAND \"${WINDEPLOYQT}\" ${brovane_deploy_options} --no-system-d3d-compiler
-                    --no-opengl-sw
-                    \"\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:brovane>\"
-            COMMAND_ERROR_IS_FATAL ANY)")
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsProgramFolder.cmake)
 
     find_program(MAKENSIS makensis PATHS "C:/Program Files (x86)/NSIS" "C:/Program Files/NSIS")
     set(CPACK_GENERATOR ZIP)
@@ -75,6 +57,9 @@ if(WIN32)
         list(APPEND CPACK_GENERATOR NSIS)
     endif()
     set(CPACK_NSIS_DISPLAY_NAME Brovane)
+    # A 64-bit installer, as the program is: it starts where only 64-bit programs run (Wine's
+    # wine64) and installs below Program Files, not Program Files (x86).
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
     set(CPACK_NSIS_PACKAGE_NAME Brovane)
     set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/assets/icons/brovane.ico)
     set(CPACK_NSIS_INSTALLED_ICON_NAME brovane.exe)

@@ -23,6 +23,10 @@ test_packages=(
   xvfb openbox xdotool x11-utils imagemagick
   locales
   g++-mingw-w64-x86-64-posix wine64
+  # The Windows program: its installer (makensis), the Qt for MinGW built from source where no
+  # packed one is given (Debian's host tools of the same Qt, the source tools); unzip for the
+  # installer test.
+  nsis unzip qt6-base-dev-tools dpkg-dev xz-utils perl
   lintian desktop-file-utils appstream strace fakeroot
   at-spi2-core dbus python3-dbus
   # The virtual machine: its emulator, a kernel with its modules, the initramfs's shell and

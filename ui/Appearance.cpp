@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMargins>
@@ -150,11 +152,27 @@ void CentreWithFrame(QWidget& window, const std::function<QRect()>& area) {
 }  // namespace
 
 void ApplyApplicationAppearance(QApplication& application) {
+    LoadProgramFonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     application.setFont(font);
     InstallQtTranslations(application, QLocale::system());
+}
+
+QStringList LoadProgramFonts(const QString& folder) {
+    QStringList families;
+    const QDir fonts(folder);
+    for (const QString& name :
+         fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name)) {
+        const int id = QFontDatabase::addApplicationFont(fonts.filePath(name));
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
+            if (!families.contains(family)) {
+                families.append(family);
+            }
+        }
+    }
+    return families;
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
 class QCoreApplication;
 class QLocale;
@@ -7,9 +9,14 @@ class QString;
 class QTranslator;
 class QWidget;
 
-// What every window of the program shares: the application font (an 11-pixel sans, so the
-// fixed layouts hold on every machine) and Qt's own texts in the system's language.
+// What every window of the program shares: the application font (an 11-pixel DejaVu Sans, so
+// the fixed layouts hold on every machine; loaded from the fonts folder beside the program
+// where it comes with it, as on Windows) and Qt's own texts in the system's language.
 void ApplyApplicationAppearance(QApplication& application);
+
+// Adds the TrueType fonts of the folder to the application's fonts; the families they hold, in
+// the order of their file names. A missing folder adds none.
+QStringList LoadProgramFonts(const QString& folder);
 
 // Installs Qt's shipped translations for the locale, so the toolkit's own texts (the buttons of
 // message boxes) read as the system's do: the catalogue "qt" (what Qt's deployment tool leaves

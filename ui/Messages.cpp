@@ -3,8 +3,8 @@
 #include <QMessageBox>
 
 #include "app/NoAnswerTexts.h"
+#include "app/OpenFailureTexts.h"
 #include "link/SerialPortParameter.h"
-#include "ui/LinkTexts.h"
 #include "ui/Texts.h"
 
 namespace {
@@ -43,9 +43,9 @@ void ShowLanguageWarning(int textNumber, int captionNumber) {
 void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port, int captionNumber,
                       const std::vector<int>& programmed) {
     if (result.failure == BatchFailure::CannotOpen) {
-        ShowLanguageError(
-            kTextCannotOpen, captionNumber,
-            OpenFailureDetail(port.PortName, port.OpenedDevice(), port.LastOpenFailure()));
+        ShowLanguageError(kTextCannotOpen, captionNumber,
+                          QString::fromStdString(OpenFailureDetail(
+                              port.PortName, port.OpenedDevice(), port.LastOpenFailure())));
         return;
     }
     QString detail = QString::fromStdString(NoAnswerLine(result));

@@ -116,7 +116,8 @@ class PortComboBox final : public QComboBox {
 
 }  // namespace
 
-TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace)
+TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace,
+                               PortOverrides overrides)
     : QDialog(parent),
       GroupPort(new QGroupBox(this)),
       ComboPort(new PortComboBox([this] { RefreshPortEntries(); }, GroupPort)),
@@ -156,6 +157,12 @@ TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace
     trace_ = std::move(trace);
     SerialPort = std::make_unique<SerialPortParameter>(
         TraceLineInto(MakeSystemSerialLine(LinePlatform::Responsive()), trace_));
+    UsePortOverrides(std::move(overrides));
+}
+
+void TTSetPortParam::UsePortOverrides(PortOverrides overrides) {
+    overrides_ = std::move(overrides);
+    SerialPort->UsePortOverrides(overrides_);
 }
 
 QStringList TTSetPortParam::PortEntryTexts() const {
@@ -164,7 +171,7 @@ QStringList TTSetPortParam::PortEntryTexts() const {
 
 void TTSetPortParam::RefreshPortEntries() {
     QStringList texts;
-    for (const PortChoice& choice : ListPortChoices()) {
+    for (const PortChoice& choice : ListPortChoices(overrides_)) {
         texts << PortEntryText(choice);
     }
     static_cast<PortEntryDelegate*>(portEntries_)->SetEntryTexts(texts);

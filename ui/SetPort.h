@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "link/SerialPlatform.h"
+
 class QComboBox;
 class QGroupBox;
 class QPushButton;
@@ -17,7 +19,11 @@ class TTSetPortParam : public QDialog {
     Q_OBJECT
   public:
     // `trace`: where the card's frames are traced for support; none: not traced.
-    explicit TTSetPortParam(QWidget* parent = nullptr, std::shared_ptr<TraceSink> trace = nullptr);
+    // `overrides`: the devices set by hand for COM1 to COM7, read once at start-up.
+    explicit TTSetPortParam(QWidget* parent = nullptr, std::shared_ptr<TraceSink> trace = nullptr,
+                            PortOverrides overrides = {});
+    // Hands over the devices set by hand, for the port list and the card read.
+    void UsePortOverrides(PortOverrides overrides);
 
     // Position of the list entry whose text is the field's text; -1 when none is.
     int SelectedPortIndex() const;
@@ -62,4 +68,5 @@ class TTSetPortParam : public QDialog {
 
     bool reading_ = false;
     std::shared_ptr<TraceSink> trace_;
+    PortOverrides overrides_;
 };

@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,8 +25,22 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, const ChildOpt
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
+    int pipeEnds[2] = {-1, -1};
+    if (options.terminalColumns > 0) {
+        // A terminal of the size asked, raw, so that what the child draws arrives unchanged.
+        pipeEnds[0] = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (pipeEnds[0] < 0 || ::grantpt(pipeEnds[0]) != 0 || ::unlockpt(pipeEnds[0]) != 0) {
+            return;
+        }
+        pipeEnds[1] = ::open(::ptsname(pipeEnds[0]), O_RDWR | O_NOCTTY);
+        termios mode = {};
+        ::tcgetattr(pipeEnds[1], &mode);
+        ::cfmakeraw(&mode);
+        ::tcsetattr(pipeEnds[1], TCSANOW, &mode);
+        const winsize size{static_cast<unsigned short>(options.terminalRows),
+                           static_cast<unsigned short>(options.terminalColumns), 0, 0};
+        ::ioctl(pipeEnds[1], TIOCSWINSZ, &size);
+    } else if (::pipe(pipeEnds) != 0) {
         return;
     }
     pid_ = ::fork();
@@ -33,11 +50,17 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, const ChildOpt
         ::dup2(pipeEnds[1], STDERR_FILENO);
         ::close(pipeEnds[0]);
         if (options.fileSizeLimit >= 0) {
-            // A write beyond the limit then fails with EFBIG instead of ending the process.
-            ::signal(SIGXFSZ, SIG_IGN);
+            if (options.fileSizeSignalIgnored) {
+                // A write beyond the limit then fails with EFBIG instead of ending the process.
+                ::signal(SIGXFSZ, SIG_IGN);
+            }
             const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
                                static_cast<rlim_t>(options.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (options.userId >= 0 && (::setgid(static_cast<gid_t>(options.userId)) != 0 ||
+                                    ::setuid(static_cast<uid_t>(options.userId)) != 0)) {
+            ::_exit(126);
         }
         ::execv(program.c_str(), argv.data());
         ::_exit(127);

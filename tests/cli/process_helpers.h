@@ -14,6 +14,10 @@ namespace cli_test {
 struct ChildOptions {
     std::string standardOutput = "/dev/null";  // where the child's standard output goes
     long fileSizeLimit = -1;                   // bytes a file of the child may hold; -1: any
+    bool fileSizeSignalIgnored = true;         // false: SIGXFSZ as a shell leaves it
+    int terminalColumns = 0;  // >0: standard error is a pseudo-terminal of this size
+    int terminalRows = 0;
+    long userId = -1;  // >=0: the child runs as this user (and group of the same number)
 };
 
 // Started at construction; killed and reaped on every path out of the test.
@@ -39,7 +43,7 @@ class CliProcess {
     bool ReadSome(std::chrono::milliseconds timeout);
 
     pid_t pid_ = -1;
-    int errorPipe_ = -1;
+    int errorPipe_ = -1;  // a pipe, or the master side of the terminal
     std::string error_;
     std::optional<int> ended_;  // the child's status, once reaped while nothing was read
 };

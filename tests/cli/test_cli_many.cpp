@@ -59,7 +59,14 @@ TEST_F(CliMany, FourCardsAtOnceEachEndAsItsCardAllowsAndTheWorstGivesTheCode) {
 
     const Outcome write = Run({"write", "COM1,COM2,COM3,COM4", file, "--verify", "-q"});
     EXPECT_EQ(write.code, kExitCardFailure) << write.err;
-    EXPECT_EQ(write.out.rfind("port  device", 0), 0u) << write.out;
+    // Each port's results under its name, in the words of one port; then the table.
+    EXPECT_EQ(write.out.rfind("[COM1] wrote and verified 46 registers of " + file +
+                                  " on COM1 (KFT018-01-01)\n[COM2] wrote and verified 46 "
+                                  "registers of " +
+                                  file + " on COM2 (KFT018-01-01)\nport  device",
+                              0),
+              0u)
+        << write.out;
     for (const char* port : {"COM1", "COM2"}) {
         EXPECT_NE(Row(write.out, port).find("KFT018-01-01  written and verified"),
                   std::string::npos)

@@ -57,7 +57,8 @@ TEST_F(CliPorts, ADevicePathIsAPortAndMessagesNameItAsTyped) {
     const Outcome missing = Run({"read", "./no-card-here", "-q"});
     EXPECT_EQ(missing.code, kExitCardFailure);
     EXPECT_EQ(missing.err,
-              "brovane-cli: cannot open ./no-card-here: ./no-card-here: no such device\n");
+              "brovane-cli: cannot open ./no-card-here: no such device\nPlug in the adapter, or "
+              "choose a port that the list shows with a device.\n");
 }
 
 TEST_F(CliPorts, ComNumbersBeyondTheListAreRefusedBeforeAnythingIsOpened) {
@@ -72,7 +73,8 @@ TEST_F(CliPorts, NamedPortsAreProbedOnceEachAndSayWhyOneCannotBeOpened) {
     setenv("BROVANE_COM2", card.DevicePath().c_str(), 1);
     const Outcome ports =
         Run({"ports", "--probe", "COM1", "COM2", card.DevicePath(), "./no-card-here"});
-    EXPECT_EQ(ports.code, kExitOk);
+    // A port named without a card fails the probe, as a script asking for cards must see.
+    EXPECT_EQ(ports.code, kExitCardFailure);
     const std::vector<std::string> lines = Lines(ports.out);
     ASSERT_EQ(lines.size(), 4u) << ports.out;
     EXPECT_NE(lines[0].find("Quorix card KFT026-01-01, family KFT026, hardware value 5"),

@@ -1,5 +1,5 @@
 // What brovane-cli says: diff's paths once, the wait for a silent card on the progress line,
-// and help COMMAND.
+// help COMMAND, and the line of a file that holds what a person or a power loss left in it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,6 +38,50 @@ TEST_F(Cli, DiffNamesEachPathOnceThenEveryDifference) {
     EXPECT_EQ(Occurrences(diff.out, b), 1u) << diff.out;
     EXPECT_NE(diff.out.find("COM2 address: 145 in A, 7 in B\n"), std::string::npos) << diff.out;
     EXPECT_NE(diff.out.find("Output 1 logic: "), std::string::npos) << diff.out;
+}
+
+// `text` with the value of the first line of `key` set to `value`, its comment kept.
+std::string WithValue(std::string text, const std::string& key, const std::string& value) {
+    const size_t start = text.find("\n" + key + " = ") + key.size() + 4;
+    const size_t end = text.find_first_of("#\n", start);
+    return text.replace(start, end - start, value + " ");
+}
+
+TEST_F(Cli, AFileIsRefusedByTheLineThatHoldsTheFault) {
+    StartCard(1, "KFT018-01-01", Filled(0x0101));
+    const std::string file = File("card.cfg");
+    ASSERT_EQ(Run({"read", "COM1", "-o", file, "-q"}).code, kExitOk);
+    const std::string good = Contents(file);
+    const auto lineOf = [&](const std::string& key) {
+        return std::to_string(1 +
+                              Occurrences(good.substr(0, good.find("\n" + key + " = ") + 1), "\n"));
+    };
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"", file + ":1: file is empty"},
+        {std::string(good).insert(4, 1, '\0'),
+         file + ":1: a NUL byte stands in this line (a power loss can leave one); allowed: text "
+                "without NUL bytes"},
+        {WithValue(good, "delay", "250,5 ms"),
+         file + ":" + lineOf("delay") +
+             ": Input 1 delay \"250,5 ms\" has a decimal comma: use a decimal point"},
+        {WithValue(good, "events", "1, 2,"),
+         file + ":" + lineOf("events") +
+             ": Output 1 events \"1, 2,\" has a comma with no event number beside it"},
+        {WithValue(good, "events", "0x10"),
+         file + ":" + lineOf("events") + ": Output 1 events \"0x10\" is not an event number"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        Save(file, c.text);
+        const Outcome show = Run({"show", file});
+        EXPECT_EQ(show.code, kExitBadInput);
+        EXPECT_EQ(show.err.rfind(c.error, 0), 0u) << show.err;
+        EXPECT_NE(show.err.find("\n" + file + ": 1 error\n"), std::string::npos) << show.err;
+    }
 }
 
 // The identification of a silent card takes seconds: the progress says what it waits for.

@@ -93,6 +93,7 @@ void ConfigurationPass::StartCard(const std::string& identity, const RegisterIma
     card_ = std::make_unique<PtyCardServer>(config);
     ASSERT_TRUE(card_->Start()) << "no pseudo-terminal for the virtual card";
     setenv("BROVANE_COM1", card_->DevicePath().c_str(), 1);
+    setPort->UsePortOverrides(ReadPortOverrides());
 }
 
 void ConfigurationPass::ReadCardAndConfigure(int deadlineMs) {

@@ -81,8 +81,14 @@ class QtLine : public PortEnvironment {
     void SetUp() override {
         PortEnvironment::SetUp();
         ASSERT_TRUE(server.Start());
-        SetPortVariable(1, server.DevicePath());
+        SetCom(1, server.DevicePath());
         std::strcpy(port.PortName, "COM1");
+    }
+
+    // Sets $BROVANE_COMn and hands the port what start-up would read of it.
+    void SetCom(int number, const std::string& device) {
+        SetPortVariable(number, device);
+        port.UsePortOverrides(ReadPortOverrides());
     }
 
     bool OpenAndIdentify() { return port.OpenPort() && port.Identify(); }
@@ -150,7 +156,7 @@ TEST_F(QtLine, OpensThroughASymlink) {
     ASSERT_TRUE(linked.Start(link.string()));
     EXPECT_EQ(linked.DevicePath(), link.string());
     std::strcpy(port.PortName, "COM2");
-    SetPortVariable(2, link);
+    SetCom(2, link);
     EXPECT_TRUE(OpenAndIdentify());
     port.ClosePort();
     linked.Stop();
@@ -223,13 +229,14 @@ TEST_F(QtLine, ALineThatGoesAwayWhileEventsRunClosesItself) {
 
 TEST_F(QtLine, ANameThatNamesNoDeviceDoesNotOpen) {
     std::strcpy(port.PortName, "COM3");
-    SetPortVariable(3, "/nonexistent/brovane-card");
+    SetCom(3, "/nonexistent/brovane-card");
     EXPECT_FALSE(port.OpenPort());
     EXPECT_FALSE(port.IsOpen());
 }
 
 TEST_F(QtLine, APortOpenOnAnotherLineCannotBeOpened) {
     SerialPortParameter other(MakeSystemSerialLine());
+    other.UsePortOverrides(ReadPortOverrides());
     std::strcpy(other.PortName, "COM1");
     ASSERT_TRUE(port.OpenPort());
     EXPECT_FALSE(other.OpenPort());
@@ -307,7 +314,7 @@ TEST_F(QtLine, RelativePathsMeanTheWorkingFolder) {
     ASSERT_TRUE(linked.Start(name));
     std::strcpy(port.PortName, "COM2");
     for (const std::string& device : {name, "./" + name}) {
-        SetPortVariable(2, device);
+        SetCom(2, device);
         EXPECT_TRUE(OpenAndIdentify()) << device;
         EXPECT_EQ(port.ClosePort(), 1);
     }

@@ -230,7 +230,18 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"HexadecimalAddress", Edited("address = 32", "address = 0x20"), 20,
                   "COM2 address", "0x20", "0 to 255"},
         ErrorCase{"ParityCodeOtherThanZero", Edited("parity = None", "parity = raw 2"), 12,
-                  "COM1 parity", "raw 2", "None, Even, Odd, raw 0"}),
+                  "COM1 parity", "raw 2", "None, Even, Odd, raw 0"},
+        ErrorCase{"DecimalComma", Edited("upper = 4.50 V", "upper = 4,50 V"), 30, "Input 1 upper",
+                  "4,50 V", "0.00 to 5.00 V"},
+        ErrorCase{"EventsEndingInAComma", Edited("events = 1, 17", "events = 1, 17,"), 69,
+                  "Output 1 events", "1, 17,", "1-32"},
+        ErrorCase{"HexadecimalEvent", Edited("events = 1, 17", "events = 1, 0x10"), 69,
+                  "Output 1 events", "0x10", "1-32"},
+        ErrorCase{"EmptyFile", "", 1, "file", "", "configuration file"},
+        ErrorCase{"BlankFile", "\n \r\n", 1, "file", "", "configuration file"},
+        // A power loss can leave NULs in a UTF-8 file; they stand on their line, not for UTF-16.
+        ErrorCase{"NulInAComment", Edited("stop = 1\n", std::string("stop = 1  # cut\0\0\n", 18)),
+                  13, "a NUL byte", "", "text without NUL bytes"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(ConfigFile, ReportsEveryErrorAtOnceInLineOrder) {
@@ -408,6 +419,36 @@ TEST(ConfigFile, FilesFromOtherEditorsAreReadOrRefusedInOneLine) {
         } else {
             EXPECT_EQ(ImageOf(c.text), ImageOf(utf8));
         }
+    }
+}
+
+TEST(ConfigFile, ADecimalCommaIsAskedToBeAPoint) {
+    for (const std::string& text :
+         {Edited("upper = 4.50 V", "upper = 4,50 V"), Edited("lower = 0.50 V", "lower = 0,5"),
+          Edited("delay = 250 ms", "delay = 250,0 ms")}) {
+        const ConfigReading reading = ReadConfigFile(text);
+        ASSERT_EQ(reading.errors.size(), 1u);
+        EXPECT_EQ(reading.errors[0].problem, "has a decimal comma: use a decimal point");
+    }
+}
+
+TEST(ConfigFile, OnlyNulsAtAlternatingPositionsAreUtf16) {
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+    };
+    const std::vector<Case> cases = {
+        {std::string("a\0b\0c\0", 6), TextEncoding::Utf16},
+        {std::string("\0a\0b\0c", 6), TextEncoding::Utf16},
+        {std::string("# abc\0\n", 7), TextEncoding::Utf8},
+        {std::string("a\0\0b", 4), TextEncoding::Utf8},
+        {std::string("# 20 \xB0"
+                     "C cut\0\n",
+                     13),
+         TextEncoding::Windows1252},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DetectTextEncoding(c.bytes), c.encoding) << c.bytes.size();
     }
 }
 

@@ -163,9 +163,11 @@ TEST_F(CardDevice, ANameThatLeadsToNoDeviceOpensNothing) {
 // port to look at it, is not asked.
 TEST_F(CardDevice, TheDeviceListIsAskedOnlyWhenTheNameNeedsIt) {
     line.present = DeviceList({kFtdi});
-    SetPortVariable(1, "/tmp/virtual-card");
+    PortOverrides overrides;
+    overrides.Set(1, "/tmp/virtual-card");
+    port.UsePortOverrides(overrides);
     ASSERT_TRUE(port.OpenPort());
-    SetPortVariable(1, "");
+    port.UsePortOverrides({});
     std::strcpy(port.PortName, "card");
     ASSERT_TRUE(port.OpenPort());
     EXPECT_EQ(line.listings, 0);

@@ -58,11 +58,12 @@ TEST_F(LineTrace, RecordsEveryFrameOfAShortReadByteForByte) {
         auto sink = std::make_shared<TraceSink>(file);
         ASSERT_TRUE(sink->Ok());
         SerialPortParameter port(TraceLine(std::move(memory), sink, "COM1"));
-        setenv("BROVANE_COM1", "/dev/pts/99", 1);
+        PortOverrides overrides;
+        overrides.Set(1, "/dev/pts/99");
+        port.UsePortOverrides(overrides);
         std::strcpy(port.PortName, "COM1");
         RegisterImage image;
         EXPECT_EQ(ReadCardRegisters(port, image, {}).failedRegister, 1);
-        unsetenv("BROVANE_COM1");
     }
     // The reply to register 1 is cut short: four more reads find nothing.
     const std::string expected =

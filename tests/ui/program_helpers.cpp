@@ -36,11 +36,13 @@ bool ProgrammingSetUp::StartCard(const CardConfig& config) {
         return false;
     }
     setenv("BROVANE_COM1", card_->DevicePath().c_str(), 1);
+    SerialPort->UsePortOverrides(ReadPortOverrides());
     return true;
 }
 
 void ProgrammingSetUp::PointComOneNowhere() {
     setenv("BROVANE_COM1", "/nonexistent/brovane-no-such-port", 1);
+    SerialPort->UsePortOverrides(ReadPortOverrides());
 }
 
 std::vector<int> PortRegisterNumbers() {

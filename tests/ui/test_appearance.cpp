@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <memory>
@@ -79,6 +80,27 @@ TEST(QtCatalogueInFolder, AFolderWithoutEitherGivesNoTranslator) {
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     EXPECT_EQ(InstallQtTranslations(*qApp, QLocale("de_DE"), folder.path()), nullptr);
+}
+
+// The Windows program brings DejaVu Sans in its fonts folder; files that are no font are passed
+// over, and a program without the folder adds nothing.
+TEST(ProgramFonts, TheFontsFolderAddsItsFamiliesOnce) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString dejavu = "/usr/share/fonts/truetype/dejavu/";
+    ASSERT_TRUE(QFile::copy(dejavu + "DejaVuSans.ttf", folder.filePath("DejaVuSans.ttf")));
+    ASSERT_TRUE(
+        QFile::copy(dejavu + "DejaVuSans-Bold.ttf", folder.filePath("DejaVuSans-Bold.ttf")));
+    QFile broken(folder.filePath("broken.ttf"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a font");
+    broken.close();
+    QFile notes(folder.filePath("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.close();
+
+    EXPECT_EQ(LoadProgramFonts(folder.path()), QStringList{"DejaVu Sans"});
+    EXPECT_EQ(LoadProgramFonts(folder.filePath("missing")), QStringList());
 }
 
 }  // namespace

@@ -124,6 +124,7 @@ class SetPortTest : public testing::Test {
             return false;
         }
         setenv("BROVANE_COM1", card_->DevicePath().c_str(), 1);
+        dialog_->UsePortOverrides(ReadPortOverrides());
         return true;
     }
 
@@ -416,6 +417,7 @@ TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
         ASSERT_TRUE(holder->Holding());
     }
     setenv("BROVANE_COM1", device.c_str(), 1);
+    dialog_->UsePortOverrides(ReadPortOverrides());
     {
         MessageBoxAnswerer answerer;
         dialog_->ButtonOk->click();
@@ -461,6 +463,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SetPortTest, TheCannotOpenMessageReadsOnWithTheReasonInEveryLanguage) {
     ProgramDirectory = ExecutableDirectory();
     setenv("BROVANE_COM1", "/nonexistent/brovane-port", 1);
+    dialog_->UsePortOverrides(ReadPortOverrides());
     const char* const expected[] = {
         "The serial port cannot be opened:\nCOM1 (/nonexistent/brovane-port): no such device\n"
         "Plug in the adapter, or choose a port that the list shows with a device.",
@@ -487,6 +490,7 @@ TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
     for (int n = 2; n <= 7; ++n) {
         setenv(("BROVANE_COM" + std::to_string(n)).c_str(), "/nonexistent/brovane-port", 1);
     }
+    dialog_->UsePortOverrides(ReadPortOverrides());
     dialog_->ComboPort->showPopup();
     const QString card = QString::fromStdString(card_->DevicePath()).mid(5);  // after "/dev/"
     EXPECT_EQ(dialog_->PortEntryTexts(),
@@ -505,6 +509,7 @@ TEST_F(SetPortTest, TheDropDownShowsTheDeviceEachNameOpens) {
     dialog_->ComboPort->hidePopup();
     TypePort("COM3x");
     setenv("BROVANE_COM3", card_->DevicePath().c_str(), 1);
+    dialog_->UsePortOverrides(ReadPortOverrides());
     dialog_->ComboPort->showPopup();
     EXPECT_EQ(dialog_->PortEntryTexts().at(2), "COM3  " + card);
     // Opening the list left what the user typed as it was.
@@ -521,6 +526,7 @@ TEST_F(SetPortTest, NoDeviceReadsInTheUsersLanguage) {
     for (int n = 2; n <= 7; ++n) {
         setenv(("BROVANE_COM" + std::to_string(n)).c_str(), "/nonexistent/brovane-port", 1);
     }
+    dialog_->UsePortOverrides(ReadPortOverrides());
     const char* const noDevice[] = {"no device", "kein Ger\u00e4t", "nessun dispositivo"};
     for (int number = 0; number < 3; ++number) {
         ASSERT_EQ(LoadLanguageTable(static_cast<int8_t>(number)), 0) << number;
@@ -679,7 +685,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, LeavingThePortSelection,
 TEST_F(SetPortTest, ATraceThatCannotBeWrittenIsSaidOnceAndTheCardIsReadAllTheSame) {
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     dialog_->hide();
-    dialog_ = std::make_unique<TTSetPortParam>(nullptr, TraceAskedFor("/dev/full"));
+    dialog_ =
+        std::make_unique<TTSetPortParam>(nullptr, TraceAskedFor("/dev/full"), ReadPortOverrides());
     TSetPortParam = dialog_.get();
     dialog_->show();
     const auto traceWarnings = [](const MessageBoxAnswerer& answerer) {
