@@ -17,6 +17,7 @@
 #include "bench/support/BenchCards.h"
 #include "link/CardBatch.h"
 #include "link/QtSerialLine.h"
+#include "link/SerialPlatform.h"
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
@@ -62,6 +63,7 @@ void BM_EventLoopGap(benchmark::State& state) {
     SerialPortParameter port(
         MakeSystemSerialLine(responsive ? LinePlatform::Responsive() : LinePlatform::System()));
     std::strcpy(port.PortName, "COM1");
+    port.UsePortOverrides(ReadPortOverrides());
     RegisterImage image;
     double longest = 0;
     for (auto _ : state) {
@@ -93,6 +95,7 @@ void BM_EventLoopGap(benchmark::State& state) {
             break;
         }
         setenv("BROVANE_COM1", server.DevicePath().c_str(), 1);
+        port.UsePortOverrides(ReadPortOverrides());
         state.ResumeTiming();
     }
     state.counters["longest_gap_ms"] = longest;
