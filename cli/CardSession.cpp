@@ -45,9 +45,10 @@ std::string Printable(const std::string& identity) {
 }
 
 std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
-                                              std::unique_ptr<SerialLine> line) {
+                                              std::unique_ptr<SerialLine> line,
+                                              const PortOverrides& overrides) {
     auto port = std::make_unique<SerialPortParameter>(std::move(line));
-    port->UsePortOverrides(ReadPortOverrides());
+    port->UsePortOverrides(overrides);
     if (KindOfTypedPort(name) == TypedPortKind::ListName) {
         std::strncpy(port->PortName, name.c_str(), sizeof port->PortName - 1);
     } else {
@@ -63,7 +64,7 @@ std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::st
                     << " for a file of that name)\n";
         return nullptr;
     }
-    return NamePort(name, CardLine(context, name));
+    return NamePort(name, CardLine(context, name), context.overrides);
 }
 
 std::string OpenFailureWords(const SerialPortParameter& port) {

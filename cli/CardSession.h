@@ -19,7 +19,9 @@ std::string Printable(const std::string& identity);
 
 // The port of a name as typed: COM1 to COM7 through PortName, mapped as Brovane maps them; any
 // other name as a device named directly (KindOfTypedPort).
-std::unique_ptr<SerialPortParameter> NamePort(const std::string& name);
+std::unique_ptr<SerialPortParameter> NamePort(const std::string& name,
+                                              std::unique_ptr<SerialLine> line,
+                                              const PortOverrides& overrides);
 // The same, or nothing after a message for a name that cannot be a port.
 std::unique_ptr<SerialPortParameter> MakePort(CliContext& context, const std::string& name);
 // The port as the technician typed it: "COM1", "/dev/ttyUSB0", "./card".

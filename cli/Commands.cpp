@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "link/SerialPlatform.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -74,6 +76,7 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
             << command->help;
         return kExitBadInput;
     }
+    // What the environment sets for COM1 to COM7 is read once, for the whole command.
     CliContext context{out,
                        err,
                        Progress(err,
@@ -81,7 +84,9 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
                                 : screen.terminal ? ProgressStyle::Bar
                                                   : ProgressStyle::Lines,
                                 screen),
-                       {}};
+                       {},
+                       {},
+                       ReadPortOverrides()};
     if (!request->traceFile.empty()) {
         std::optional<std::shared_ptr<TraceSink>> trace = OpenTrace(request->traceFile, err);
         if (!trace) {

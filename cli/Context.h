@@ -5,6 +5,7 @@
 
 #include "cli/Progress.h"
 #include "link/LineTrace.h"
+#include "link/SerialPlatform.h"
 #include "model/OutputEvents.h"
 
 // What every command works with: where results and messages go, the progress on standard
@@ -14,5 +15,8 @@ struct CliContext {
     std::ostream& err;
     Progress progress;
     EventNames names;
-    std::shared_ptr<TraceSink> trace = {};
+    std::shared_ptr<TraceSink> trace;
+    // The devices set by hand for COM1 to COM7, read once as the command starts. No default:
+    // a context made without them would map COMn to the PC's own ports.
+    PortOverrides overrides;
 };

@@ -39,7 +39,7 @@ std::optional<std::vector<std::string>> PortsOfList(CliContext& context, const s
             return std::nullopt;
         }
         // A device opened twice at once would answer one of its names "in use".
-        const std::string device = DeviceOfName(devices, name);
+        const std::string device = DeviceOfName(devices, name, context.overrides);
         const auto [first, isNew] = named.emplace(device.empty() ? name : device, name);
         if (!isNew) {
             context.err << "brovane-cli: "
@@ -70,8 +70,9 @@ std::vector<PortOutcome> RunOnPorts(CliContext& context, const std::vector<std::
         threads.emplace_back(QThread::create([&, i] {
             std::ostringstream out;
             std::ostringstream err;
-            CliContext own{out, err, Progress(console.Stream(i), console.Style()), context.names,
-                           context.trace};
+            CliContext own{
+                out,           err,           Progress(console.Stream(i), console.Style()),
+                context.names, context.trace, context.overrides};
             const auto start = std::chrono::steady_clock::now();
             PortOutcome outcome = job(own, ports[i]);
             outcome.time = std::chrono::duration_cast<std::chrono::milliseconds>(

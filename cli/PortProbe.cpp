@@ -61,9 +61,10 @@ ProbeTarget TargetOfName(const std::vector<PortChoice>& choices, const DeviceLis
 
 }  // namespace
 
-std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
+std::string DeviceOfName(const DeviceList& devices, const std::string& name,
+                         const PortOverrides& overrides) {
     const ProbeTarget target =
-        TargetOfName(MapPortChoices(devices, ReadPortOverrides()), devices, name, true);
+        TargetOfName(MapPortChoices(devices, overrides), devices, name, true);
     if (target.device.empty()) {
         return "";
     }
@@ -74,8 +75,9 @@ std::string DeviceOfName(const DeviceList& devices, const std::string& name) {
 }
 
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
-                                    const std::vector<std::string>& named) {
-    const std::vector<PortChoice> choices = MapPortChoices(devices, ReadPortOverrides());
+                                    const std::vector<std::string>& named,
+                                    const PortOverrides& overrides) {
+    const std::vector<PortChoice> choices = MapPortChoices(devices, overrides);
     std::vector<std::string> names = named;
     if (names.empty()) {
         for (const PortChoice& choice : choices) {

@@ -6,6 +6,7 @@
 
 #include "link/DeviceList.h"
 #include "link/SerialLine.h"
+#include "link/SerialPlatform.h"
 
 // Which ports `ports --probe` asks, and why it leaves others alone.
 struct ProbeTarget {
@@ -21,11 +22,13 @@ struct ProbeTarget {
 // system's console never is, and a device reached by an earlier name is probed once: the later
 // name says which name it shares.
 std::vector<ProbeTarget> PlanProbes(const DeviceList& devices,
-                                    const std::vector<std::string>& named);
+                                    const std::vector<std::string>& named,
+                                    const PortOverrides& overrides);
 
 // The device a port name leads to among `devices`, as one key for all its names (links
 // followed, a relative path made absolute); empty when the name leads to none that exists.
-std::string DeviceOfName(const DeviceList& devices, const std::string& name);
+std::string DeviceOfName(const DeviceList& devices, const std::string& name,
+                         const PortOverrides& overrides);
 
 // What a probe found: in words, and whether a Quorix card answered.
 struct ProbeFinding {

@@ -1,5 +1,6 @@
 // ports: the port names, their devices, and on request whether a card answers on each.
 #include <QThread>
+#include <algorithm>
 #include <iomanip>
 #include <memory>
 
@@ -11,7 +12,8 @@
 #include "link/SystemDevices.h"
 
 int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>& named) {
-    const std::vector<ProbeTarget> targets = PlanProbes(ListSerialDevices(), named);
+    const std::vector<ProbeTarget> targets =
+        PlanProbes(ListSerialDevices(), named, context.overrides);
     std::vector<ProbeFinding> findings(targets.size());
     if (probe) {
         // Each port on a thread of its own with its own line, so that silent ports cost their
@@ -32,10 +34,18 @@ int PortsCommand(CliContext& context, bool probe, const std::vector<std::string>
             thread->wait();
         }
     }
+    // Columns as wide as their longest entry, so that a device path never runs into the next.
+    size_t nameWidth = 5;
+    size_t deviceWidth = 22;
+    for (const ProbeTarget& target : targets) {
+        nameWidth = std::max(nameWidth, Shown(target.name).size());
+        deviceWidth = std::max(deviceWidth, Shown(target.device).size());
+    }
     for (size_t i = 0; i < targets.size(); ++i) {
         const ProbeTarget& target = targets[i];
-        context.out << std::left << std::setw(6) << Shown(target.name) << std::setw(23)
-                    << Shown(target.device) << " " << target.description;
+        context.out << std::left << std::setw(static_cast<int>(nameWidth)) << Shown(target.name)
+                    << " " << std::setw(static_cast<int>(deviceWidth)) << Shown(target.device)
+                    << " " << target.description;
         if (!findings[i].words.empty()) {
             context.out << ": " << findings[i].words;
         }

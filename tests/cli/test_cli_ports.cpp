@@ -89,6 +89,9 @@ TEST_F(CliPorts, NamedPortsAreProbedOnceEachAndSayWhyOneCannotBeOpened) {
         << ports.out;
     // One identification and one hardware read: the card answered once.
     EXPECT_EQ(card.CommandCount(), 2);
+    // A path longer than the name column keeps a blank before the device column.
+    EXPECT_EQ(lines[2].substr(0, card.DevicePath().size() + 1), card.DevicePath() + " ")
+        << ports.out;
 }
 
 TEST_F(CliPorts, ProbingEveryPortSkipsTheTwinNamesOfOneDevice) {
@@ -125,7 +128,8 @@ TEST_P(ProbePlan, TheConsoleAndTwinNamesAreNeverProbed) {
     for (const std::string& name : GetParam().typed) {
         typed.push_back(name == "@" ? console : name == "~" ? link : name);
     }
-    const std::vector<ProbeTarget> plan = PlanProbes(DeviceList({}, {console}), typed);
+    const std::vector<ProbeTarget> plan =
+        PlanProbes(DeviceList({}, {console}), typed, ReadPortOverrides());
     ASSERT_EQ(plan.size(), GetParam().probed.size());
     for (size_t i = 0; i < plan.size(); ++i) {
         EXPECT_EQ(plan[i].probe, GetParam().probed[i]) << plan[i].name;
