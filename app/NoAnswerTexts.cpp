@@ -1,5 +1,6 @@
 #include "app/NoAnswerTexts.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "app/LanguageTable.h"
@@ -14,8 +15,8 @@ struct AddedText {
     int number;
     const char* english;
 };
-constexpr AddedText kNoAnswer{210, "The card did not answer: %1"};
-constexpr AddedText kStoppedAt{211, "The card stopped answering at register %1: %2"};
+constexpr AddedText kNoAnswer{210, "The card did not answer: %1."};
+constexpr AddedText kStoppedAt{211, "The card stopped answering at register %1: %2."};
 constexpr AddedText kNothing{
     212, "nothing came back: the card is off, a cable end is loose, or it is another port"};
 constexpr AddedText kEcho{
@@ -29,10 +30,19 @@ constexpr AddedText kOtherReply{216,
 constexpr AddedText kLineLost{217, "the serial device went away"};
 constexpr AddedText kNotSent{218, "the request could not be sent"};
 constexpr AddedText kPartWay{
-    219, "The card now holds part of the new configuration (%1); programming again completes it."};
+    219, "Press Program again to finish: the card holds part of the new configuration (%1)."};
 constexpr AddedText kWritten{220, "written: %1"};
 constexpr AddedText kSentNoAnswer{221, "sent, no answer: %1, its value on the card is unknown"};
 constexpr AddedText kNotWritten{222, "not written: %1"};
+constexpr AddedText kMayHold{
+    224, "Press Program again to finish: the card may hold part of the new configuration (%1)."};
+constexpr AddedText kFellSilent{
+    225, "nothing came back: the card lost power, a cable came loose, or the card restarted"};
+constexpr AddedText kStray{226, "a reply came with %1 stray bytes before it"};
+constexpr AddedText kRefusedAt{
+    227, "The card refused register %1: it answered, and trying again cannot help."};
+constexpr AddedText kRefusedPart{228, "refused: %1"};
+constexpr AddedText kHoldsAfterRefusal{229, "The card holds part of the new configuration (%1)."};
 
 // The text in the loaded language, with %1, %2 … replaced by the values.
 std::string Text(const AddedText& text, std::initializer_list<std::string> values = {}) {
@@ -48,7 +58,9 @@ std::string Text(const AddedText& text, std::initializer_list<std::string> value
     return result;
 }
 
-std::string Reason(const ReplyDiagnosis& diagnosis) {
+// Why the reply was not valid; `answered`: a card has answered on this device, so the line and
+// the port are right.
+std::string Reason(const ReplyDiagnosis& diagnosis, bool answered) {
     switch (diagnosis.fault) {
         case ReplyFault::NotSent:
             return Text(kNotSent);
@@ -63,17 +75,23 @@ std::string Reason(const ReplyDiagnosis& diagnosis) {
                         {std::to_string(diagnosis.got), std::to_string(diagnosis.expected)});
         case ReplyFault::OtherReply:
             return Text(kOtherReply);
+        case ReplyFault::Stray:
+            return Text(kStray, {std::to_string(diagnosis.stray)});
         case ReplyFault::None:
         case ReplyFault::Nothing:
+        case ReplyFault::Refused:
             break;
     }
-    return Text(kNothing);
+    return Text(answered ? kFellSilent : kNothing);
 }
 
 }  // namespace
 
 std::string NoAnswerLine(const BatchResult& result) {
-    const std::string reason = Reason(result.diagnosis);
+    if (result.diagnosis.fault == ReplyFault::Refused && result.failedRegister >= 0) {
+        return Text(kRefusedAt, {std::to_string(result.failedRegister)});
+    }
+    const std::string reason = Reason(result.diagnosis, result.cardAnswered);
     return result.failedRegister < 0
                ? Text(kNoAnswer, {reason})
                : Text(kStoppedAt, {std::to_string(result.failedRegister), reason});
@@ -82,13 +100,32 @@ std::string NoAnswerLine(const BatchResult& result) {
 std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result) {
     const auto done = registers.begin() +
                       std::min<long>(result.registersDone, static_cast<long>(registers.size()));
-    const bool unknown = result.failedRequestSent && done != registers.end();
-    std::string parts = Text(kWritten, {RegisterRuns({registers.begin(), done})});
-    if (unknown) {
-        parts += "; " + Text(kSentNoAnswer, {std::to_string(*done)});
+    const bool failed = done != registers.end();
+    const bool refused = failed && result.diagnosis.fault == ReplyFault::Refused;
+    const bool unknown = failed && !refused && result.failedRequestSent;
+    if (done == registers.begin() && !unknown) {
+        return {};
     }
-    parts += "; " + Text(kNotWritten, {RegisterRuns({done + (unknown ? 1 : 0), registers.end()})});
-    return Text(kPartWay, {parts});
+    std::vector<std::string> parts;
+    if (done != registers.begin()) {
+        parts.push_back(Text(kWritten, {RegisterRuns({registers.begin(), done})}));
+    }
+    if (refused) {
+        parts.push_back(Text(kRefusedPart, {std::to_string(*done)}));
+    } else if (unknown) {
+        parts.push_back(Text(kSentNoAnswer, {std::to_string(*done)}));
+    }
+    if (const auto rest = done + (refused || unknown ? 1 : 0); rest != registers.end()) {
+        parts.push_back(Text(kNotWritten, {RegisterRuns({rest, registers.end()})}));
+    }
+    std::string joined;
+    for (const std::string& part : parts) {
+        joined += (joined.empty() ? "" : "; ") + part;
+    }
+    if (refused) {
+        return Text(kHoldsAfterRefusal, {joined});
+    }
+    return Text(done == registers.begin() ? kMayHold : kPartWay, {joined});
 }
 
 std::string RegisterRuns(const std::vector<int>& registers) {

@@ -9,12 +9,14 @@
 // in the loaded language; English where the language file lacks these texts. The dialogs and
 // brovane-cli say it in the same words. UTF-8.
 
-// "The card did not answer: nothing came back: the card is off, …", or for a register
-// "The card stopped answering at register 12: …".
+// "The card did not answer: nothing came back: the card is off, ….", for a register
+// "The card stopped answering at register 12: ….", or "The card refused register 12: …".
 std::string NoAnswerLine(const BatchResult& result);
 
 // After a programming that failed part-way: which registers reached the card, which one was
-// sent without an answer, which were not written, and that programming again completes it.
+// sent without an answer or refused, which were not written, and that programming again
+// completes it ("may hold" when no register is known to have reached the card). Empty when the
+// card is known to hold nothing new. An empty part is left out.
 std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result);
 
 // Registers in ascending runs: "0-4, 7-12"; "none" for none.

@@ -13,6 +13,7 @@ BatchResult NoAnswerOf(const SerialPortParameter& port, int failedRegister) {
     result.failure = BatchFailure::NoAnswer;
     result.failedRegister = failedRegister;
     result.diagnosis = port.LastDiagnosis();
+    result.cardAnswered = port.CardAnswered();
     return result;
 }
 

@@ -83,7 +83,13 @@ std::string PartWayWords(const SerialPortParameter& port, const std::vector<int>
     const auto done = registers.begin() + result.registersDone;
     std::string words =
         FailureWords(port, result) + "; on the card: " + RegisterRuns({registers.begin(), done});
-    if (result.failedRequestSent && done != registers.end()) {
+    if (done == registers.end()) {
+        return words;
+    }
+    // The card's refusal is an answer: the register is known not to be written.
+    if (result.diagnosis.fault == ReplyFault::Refused) {
+        words += "; " + std::to_string(*done) + " refused";
+    } else if (result.failedRequestSent) {
         words += "; " + std::to_string(*done) + " unknown";
     }
     return words;
@@ -138,8 +144,9 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
         } else {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
-        if (result.failure != BatchFailure::CannotOpen) {
-            context.err << PartWayLine(registers, result) << "\n";
+        if (const std::string partWay = PartWayLine(registers, result);
+            result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
+            context.err << partWay << "\n";
         }
         outcome.result = result.failure == BatchFailure::CannotOpen
                              ? FailureWords(*port, result)

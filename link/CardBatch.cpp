@@ -33,6 +33,7 @@ BatchResult TransferRegisters(SerialPortParameter& port, int mode, RegisterImage
             result.failedRegister = reg;
             result.diagnosis = port.LastDiagnosis();
             result.failedRequestSent = port.LastRequestSent();
+            result.cardAnswered = port.CardAnswered();
             return result;
         }
         ++result.registersDone;
@@ -47,6 +48,7 @@ BatchResult NoAnswerBefore(const SerialPortParameter& port, const BatchStop& sto
     BatchResult result;
     result.failure = stop && stop() ? BatchFailure::Stopped : BatchFailure::NoAnswer;
     result.diagnosis = port.LastDiagnosis();
+    result.cardAnswered = port.CardAnswered();
     return result;
 }
 

@@ -33,6 +33,9 @@ struct BatchResult {
     ReplyDiagnosis diagnosis = {};
     // NoAnswer in a transfer: the failed register's request went out, so the card may hold it.
     bool failedRequestSent = false;
+    // NoAnswer: a card had answered on the device before the failed command (this batch's
+    // identification, or the read that found the card on it).
+    bool cardAnswered = false;
     bool Ok() const { return failure == BatchFailure::None; }
 };
 

@@ -1,6 +1,7 @@
 #include "link/QtSerialLine.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 #include <algorithm>
@@ -34,6 +35,33 @@ OpenFailure FailureOfQtOpen(QSerialPort::SerialPortError error) {
         default:
             return OpenFailure::Other;
     }
+}
+
+// Runs the event loop until `signal` of the port, an error of it, or `ms` milliseconds; true when
+// the signal came.
+template <typename Signal>
+bool WaitInEventLoop(QSerialPort& port, Signal signal, int ms) {
+    QEventLoop loop;
+    bool came = false;
+    QObject::connect(&port, signal, &loop, [&came, &loop] {
+        came = true;
+        loop.quit();
+    });
+    QObject::connect(&port, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::max(ms, 0), &loop, &QEventLoop::quit);
+    loop.exec();
+    return came;
+}
+
+// The drain's pauses, spent in the event loop.
+DrainClock EventLoopClock(DrainClock clock) {
+    clock.sleep = [](std::chrono::steady_clock::duration pause) {
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::ceil<std::chrono::milliseconds>(pause), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    };
+    return clock;
 }
 
 class QtSerialLine final : public SerialLine {
@@ -92,7 +120,7 @@ class QtSerialLine final : public SerialLine {
         }
         QDeadlineTimer deadline(kWriteBound);
         while (port_.bytesToWrite() > 0) {
-            if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+            if (!WaitForWritten(deadline.remainingTime())) {
                 if (LineLost(port_.error())) {
                     Close();
                 }
@@ -104,8 +132,9 @@ class QtSerialLine final : public SerialLine {
         const intptr_t handle = LineHandle(port_.handle());
         const QueueReport queued = [this, handle] { return platform_.outputQueue(handle); };
         const auto lineTime = onAWire_ ? LineTime(count, kBaud) : std::chrono::microseconds(0);
-        return WaitUntilSent(queued, start, lineTime, start + kWriteBound, clock) &&
-               DrainTransmitter(handle);
+        const DrainClock waitClock = platform_.waitInEventLoop ? EventLoopClock(clock) : clock;
+        return WaitUntilSent(queued, start, lineTime, start + kWriteBound, waitClock) &&
+               port_.isOpen() && DrainTransmitter(handle);
     }
 
     int Read(uint8_t* buffer, size_t count) override {
@@ -119,8 +148,8 @@ class QtSerialLine final : public SerialLine {
             if (remaining <= 0) {
                 break;
             }
-            if (!port_.waitForReadyRead(static_cast<int>(remaining))) {
-                if (LineLost(port_.error()) || !port_.isOpen()) {
+            if (!WaitForReply(remaining)) {
+                if (LineLost(port_.error()) || lost_ || !port_.isOpen()) {
                     Close();
                     return -1;
                 }
@@ -158,6 +187,20 @@ class QtSerialLine final : public SerialLine {
     }
 
   private:
+    // Qt's own blocking waits, or the event loop's for the windows' line.
+    bool WaitForReply(qint64 ms) {
+        const int bound = static_cast<int>(std::max<qint64>(ms, 0));
+        return platform_.waitInEventLoop
+                   ? WaitInEventLoop(port_, &QSerialPort::readyRead, bound) && port_.isOpen()
+                   : port_.waitForReadyRead(bound);
+    }
+    bool WaitForWritten(qint64 ms) {
+        const int bound = static_cast<int>(std::max<qint64>(ms, 0));
+        return platform_.waitInEventLoop
+                   ? WaitInEventLoop(port_, &QSerialPort::bytesWritten, bound) && port_.isOpen()
+                   : port_.waitForBytesWritten(bound);
+    }
+
     bool SetLineSettings() {
         return port_.setBaudRate(kBaud) && port_.setDataBits(QSerialPort::Data8) &&
                port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
@@ -206,6 +249,12 @@ class QtSerialLine final : public SerialLine {
 LinePlatform LinePlatform::System() {
     return {OutputQueued, LockDirectories(), ListSerialDevices, IsPseudoTerminal,
             DrainClock::System()};
+}
+
+LinePlatform LinePlatform::Responsive() {
+    LinePlatform platform = System();
+    platform.waitInEventLoop = true;
+    return platform;
 }
 
 std::unique_ptr<SerialLine> MakeSystemSerialLine(LinePlatform platform) {

@@ -27,9 +27,14 @@ struct LinePlatform {
     DrainClock drainClock;
     // Whether the owners of other programs' lock files live (ProbeProcess).
     ProcessProbe processProbe = ProbeProcess;
+    // The windows' line: every wait for the card lets the thread's event loop run, so that the
+    // windows stay responsive during a batch. Off for brovane-cli, whose waits block.
+    bool waitInEventLoop = false;
 
     // The system's own.
     static LinePlatform System();
+    // The system's own, waiting in the event loop: the dialogs' line.
+    static LinePlatform Responsive();
 };
 
 // The PC's serial port through Qt SerialPort.

@@ -16,6 +16,8 @@ enum class ReplyFault {
     Foreign,     // bytes that are no reply of the card: another device, or another line speed
     CutShort,    // the start of a reply, cut short
     OtherReply,  // a reply to another command: the card is out of step
+    Stray,       // a reply of the command, with bytes left over on the line before it
+    Refused,     // the card answered a write with a reply of its own: it refused the register
 };
 
 struct ReplyDiagnosis {
@@ -23,6 +25,7 @@ struct ReplyDiagnosis {
     std::vector<uint8_t> firstBytes;  // Foreign: the first bytes that came (at most kShownBytes)
     size_t got = 0;                   // CutShort: how many bytes of the reply came
     size_t expected = 0;              // CutShort: how many a whole reply has
+    size_t stray = 0;                 // Stray: how many bytes came before the reply
 };
 
 // Foreign bytes are shown up to this many.
@@ -31,7 +34,8 @@ inline constexpr size_t kShownBytes = 8;
 // Judges an exchange from the first read that brought anything (`firstPiece`; empty when every
 // read came back empty): every read fills the buffer from its start, so that read holds the
 // beginning of whatever the line carried. `echo` is what the command expects at offset 3 of its
-// reply ("XI", "XD10", "XG04", "XS00").
+// reply ("XI", "XD10", "XG04", "XS00"). A write's reply that carries no data like "XS00" but
+// another command letter is the card's refusal of the write.
 ReplyDiagnosis DiagnoseReply(const std::vector<uint8_t>& request,
                              const std::vector<uint8_t>& firstPiece, size_t expected,
                              std::string_view echo);

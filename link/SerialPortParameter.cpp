@@ -68,7 +68,11 @@ bool SerialPortParameter::OpenCardDevice() {
         refusal_ = found.refusal;
         return false;
     }
-    return OpenDevice(found.device, cardDevice_->hadTwin);
+    if (!OpenDevice(found.device, cardDevice_->hadTwin)) {
+        return false;
+    }
+    cardAnswered_ = true;
+    return true;
 }
 
 bool SerialPortParameter::OpenDevice(SerialDevice device, bool hadTwin) {
@@ -76,6 +80,7 @@ bool SerialPortParameter::OpenDevice(SerialDevice device, bool hadTwin) {
     openedRead_.hadTwin = hadTwin;
     openedRead_.behind.clear();
     refusal_.reset();
+    cardAnswered_ = false;
     if (openedRead_.device.path.empty()) {
         refusal_ = OpenFailure::NoSuchDevice;
         return false;
@@ -212,6 +217,7 @@ bool SerialPortParameter::Exchange(std::string_view commandText, size_t expected
     BuildFrame(commandText, transmit_);
     if (Transact(transmit_, frameLength_, receive_, expected) && EchoIs(echo)) {
         diagnosis_ = ReplyDiagnosis();
+        cardAnswered_ = true;
         return true;
     }
     if (lineFault_ != ReplyFault::None) {

@@ -85,6 +85,9 @@ class SerialPortParameter {
     // Why the last command that failed got no valid reply (ReplyFault::None after one that
     // worked, and after one that failed on what a valid reply said).
     const ReplyDiagnosis& LastDiagnosis() const { return diagnosis_; }
+    // Whether a card has answered on the open device: a command of it succeeded since the open,
+    // or it is the device on which the last identification found the card.
+    bool CardAnswered() const { return cardAnswered_; }
 
   private:
     // Clears both buffers for a new command.
@@ -114,4 +117,5 @@ class SerialPortParameter {
     ReplyDiagnosis diagnosis_;
     std::string answeredIdentity_;
     bool lastRequestSent_ = false;
+    bool cardAnswered_ = false;
 };

@@ -215,6 +215,10 @@ void SetDialogBorder(QWidget& dialog) {
                           Qt::WindowCloseButtonHint);
 }
 
+void ShowKeyboardFocus(QWidget& window) {
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void CentreOnScreen(QWidget& window) {
     if (window.screen() == nullptr) {
         return;

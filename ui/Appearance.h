@@ -30,6 +30,10 @@ QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale&
 // The dialog border: a title with a close box only, no minimise or maximise, a fixed size.
 void SetDialogBorder(QWidget& dialog);
 
+// The focus of a window that is about to be shown is drawn from the start, as after a Tab: a
+// technician at the keyboard sees where the first key goes.
+void ShowKeyboardFocus(QWidget& window);
+
 // Places a window that is about to be shown, frame included, in the middle of its screen's free
 // area, or in the middle of another window. Before its first showing the window manager's frame
 // is unknown: the window is centred again once it is framed.

@@ -1,5 +1,7 @@
 #include "ui/LanguageDialog.h"
 
+#include <QAbstractItemView>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -49,6 +51,7 @@ TTLanguageDialog::TTLanguageDialog(QWidget* parent)
     ComboLanguage->raise();
     // No label stands beside the list: the window's caption names it for screen readers.
     ComboLanguage->setAccessibleName(windowTitle());
+    ComboLanguage->view()->setAccessibleName(windowTitle());
 
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
     ButtonOk->setIconSize(QSize(16, 16));
@@ -83,6 +86,7 @@ void TTLanguageDialog::FillLanguageList() {
 void TTLanguageDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
         ComboLanguage->setFocus();
     }
     QDialog::showEvent(event);

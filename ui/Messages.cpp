@@ -49,8 +49,10 @@ void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port
         return;
     }
     QString detail = QString::fromStdString(NoAnswerLine(result));
-    if (!programmed.empty() && (result.registersDone > 0 || result.failedRequestSent)) {
-        detail += '\n' + QString::fromStdString(PartWayLine(programmed, result));
+    if (const std::string partWay =
+            programmed.empty() ? std::string() : PartWayLine(programmed, result);
+        !partWay.empty()) {
+        detail += '\n' + QString::fromStdString(partWay);
     }
     ShowLanguageError(kTextNoAnswer, captionNumber, detail);
 }

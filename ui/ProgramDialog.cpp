@@ -48,6 +48,7 @@ constexpr int kTextFirstParity = 42;
 constexpr int kTextProgressCaption = 39;
 constexpr int kTextErrorCaption = 16;
 constexpr int kTextDoneCaption = 20;
+constexpr int kTextNotUsed = 106;
 
 constexpr int kResultProgrammed = 1;
 constexpr int kResultCancelled = 2;
@@ -157,6 +158,7 @@ void TTProgramDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
     }
     QDialog::showEvent(event);
 }
@@ -213,8 +215,12 @@ void TTProgramDialog::NameSummaryCells() {
     for (const auto& [heading, cells] : rows) {
         for (int port = 0; port < PortSummary::kPortCount; ++port) {
             QLabel* cell = (*cells)[port];
+            // A dash cell is read as the words, not as three dashes.
+            const QString value = cell->text() == QLatin1String(kNoSummaryValue)
+                                      ? LanguageTextOr(kTextNotUsed, "not used")
+                                      : cell->text();
             cell->setAccessibleName(columns[port]->text() + space + heading->text() + space +
-                                    cell->text());
+                                    value);
         }
     }
 }

@@ -211,6 +211,7 @@ void TTPropSheet::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
         // Shown again on the COM2 page: the page becomes visible with the sheet.
         if (PageControl->currentWidget() == Com2Dialog) {
             QTimer::singleShot(0, this, &TTPropSheet::Com2DialogShow);

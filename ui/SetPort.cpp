@@ -1,10 +1,13 @@
 #include "ui/SetPort.h"
 
+#include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -73,6 +76,28 @@ class PortEntryDelegate final : public QStyledItemDelegate {
     QStringList texts_;
 };
 
+// Alt with a letter is meant for a button of the dialog, never as text: without it the field
+// would take Alt+O as an "o" in place of the port name. Ctrl+Alt stays: it is AltGr on Windows.
+class AltKeysAreNoText final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const auto modifiers = key->modifiers();
+            // Keys without text (Alt+Down opens the list) keep their work.
+            if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier) &&
+                !key->text().isEmpty() && key->text().front().isPrint()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Asks what the ports lead to every time the list opens: an adapter plugged in after
 // start-up appears then.
 class PortComboBox final : public QComboBox {
@@ -110,6 +135,10 @@ TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace
     ComboPort->setInsertPolicy(QComboBox::NoInsert);
     // The field holds exactly what the user typed: no completion from the list.
     ComboPort->setCompleter(nullptr);
+    // The list hands its keys to its field directly, past the field's filters.
+    auto* altKeys = new AltKeysAreNoText(ComboPort);
+    ComboPort->installEventFilter(altKeys);
+    ComboPort->lineEdit()->installEventFilter(altKeys);
     ComboPort->setGeometry(17, 27, 138, 21);
     portEntries_ = new PortEntryDelegate(ComboPort);
     ComboPort->setItemDelegate(portEntries_);
@@ -126,8 +155,8 @@ TTSetPortParam::TTSetPortParam(QWidget* parent, std::shared_ptr<TraceSink> trace
     connect(ButtonCancel, &QPushButton::clicked, this, &TTSetPortParam::ButtonCancelClick);
 
     trace_ = std::move(trace);
-    SerialPort =
-        std::make_unique<SerialPortParameter>(TraceLineInto(MakeSystemSerialLine(), trace_));
+    SerialPort = std::make_unique<SerialPortParameter>(
+        TraceLineInto(MakeSystemSerialLine(LinePlatform::Responsive()), trace_));
     UsePortOverrides(std::move(overrides));
 }
 
@@ -146,6 +175,14 @@ void TTSetPortParam::RefreshPortEntries() {
         texts << PortEntryText(choice);
     }
     static_cast<PortEntryDelegate*>(portEntries_)->SetEntryTexts(texts);
+    {
+        // A screen reader hears each entry as it is painted, with its device. The list's own
+        // update would put the entry's name back into the field over what the user typed.
+        const QSignalBlocker blocker(ComboPort->model());
+        for (int row = 0; row < std::min<int>(texts.size(), ComboPort->count()); ++row) {
+            ComboPort->setItemData(row, texts.at(row), Qt::AccessibleTextRole);
+        }
+    }
     // The entries are wider than the field; the list opens as wide as they need.
     QAbstractItemView* view = ComboPort->view();
     view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth());
@@ -160,6 +197,7 @@ void TTSetPortParam::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         CentreOnScreen(*this);
+        ShowKeyboardFocus(*this);
         ComboPort->setFocus();
     }
     QDialog::showEvent(event);
@@ -186,8 +224,11 @@ void TTSetPortParam::FormShow() {
     setWindowTitle(
         QStringLiteral("%1 - %2").arg(LanguageText(kTextTitle), QStringLiteral("Version 1.4")));
     GroupPort->setTitle(LanguageText(kTextGroupPort));
-    // The group's caption names the port field for screen readers.
+    // The group's caption names the port field, its text field and its open list for screen
+    // readers.
     ComboPort->setAccessibleName(GroupPort->title());
+    ComboPort->lineEdit()->setAccessibleName(GroupPort->title());
+    ComboPort->view()->setAccessibleName(GroupPort->title());
     ButtonOk->setText(LanguageText(kTextOk));
     ButtonCancel->setText(LanguageText(kTextCancel));
 

@@ -23,6 +23,7 @@
 #include "app/LanguageTable.h"
 #include "app/NoAnswerTexts.h"
 #include "app/ProgramDirectory.h"
+#include "app/TextDecoding.h"
 #include "model/FirmwareVariant.h"
 #include "ui/Appearance.h"
 #include "ui/Texts.h"
@@ -71,8 +72,9 @@ std::string LanguageFilePath(int languageNumber) {
 // Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
 // (200-207). Each language file holds them all, each different from the English fallback
 // except in English.
-constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 200, 201, 202, 203, 204, 205, 206, 207,
-                               210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222};
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
+                               205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217, 218,
+                               219, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229};
 
 constexpr int kEnglish = 0;
 
@@ -158,6 +160,30 @@ TEST_P(ShippedLanguageFile, SaysWhyACardDoesNotAnswerWithEveryValue) {
     for (const char* value : {"0-4, 7-11", "12", "13-47"}) {
         EXPECT_NE(partWay.find(value), std::string::npos) << partWay;
     }
+}
+
+// Message 37's lines below its first end with a full stop in every language; a part-way line
+// where nothing is known to be written says "may hold" (text 224) and leaves the empty part out
+// rather than saying "none" in English.
+TEST_P(ShippedLanguageFile, PartWayLinesEndWithAFullStopAndLeaveEmptyPartsOut) {
+    BatchResult result;
+    result.failure = BatchFailure::NoAnswer;
+    result.failedRegister = 0;
+    result.failedRequestSent = true;
+    result.cardAnswered = true;
+    const std::string line = NoAnswerLine(result);
+    EXPECT_EQ(line.back(), '.') << line;
+    const std::string partWay = PartWayLine(ExchangedRegisters(2), result);
+    EXPECT_EQ(partWay.back(), '.') << partWay;
+    EXPECT_EQ(partWay.find("none"), std::string::npos) << partWay;
+    const std::string written = DecodeLanguageBytes(LanguageBytes(220)).toStdString();
+    EXPECT_EQ(partWay.find("(" + written.substr(0, written.find('%'))), std::string::npos)
+        << partWay;
+    const std::string mayHold = DecodeLanguageBytes(LanguageBytes(224)).toStdString();
+    EXPECT_EQ(partWay.rfind(mayHold.substr(0, mayHold.find('%')), 0), 0u) << partWay;
+    result.diagnosis.fault = ReplyFault::Refused;
+    result.failedRegister = 12;
+    EXPECT_EQ(NoAnswerLine(result).back(), '.');
 }
 
 // The sheet's caption reads "<14> - <93>01.04": text 93 ends with the space before the digits.

@@ -133,11 +133,10 @@ TEST_F(Cli, AWriteThatFailsPartWayNamesTheRegistersOnTheCard) {
     target.InjectFault(CardFault::FailingWrite, 11);
     const Outcome write = Run({"write", "COM2", file, "-q"});
     EXPECT_EQ(write.code, kExitCardFailure);
-    // The card took the request for register 12 and refused it: its value there is unknown.
+    // The card answered the request for register 12 with its refusal: 12 is not written.
     // One port is told in the words of each of several ports.
-    EXPECT_NE(write.err.find("\nThe card now holds part of the new configuration (written: 0-4, "
-                             "7-11; sent, no answer: 12, its value on the card is unknown; not "
-                             "written: 13-47); programming again completes it.\n"),
+    EXPECT_NE(write.err.find("\nThe card holds part of the new configuration (written: 0-4, "
+                             "7-11; refused: 12; not written: 13-47).\n"),
               std::string::npos)
         << write.err;
     EXPECT_EQ(target.RegistersWritten(), (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 9, 10, 11}));

@@ -102,8 +102,8 @@ TEST_F(CliHarm, ASessionThatDropsEndsAWriteWithItsPartWayReport) {
     const std::vector<int> written = card.RegistersWritten();
     ASSERT_FALSE(written.empty());
     EXPECT_LT(written.size(), kKft018Registers.size());
-    EXPECT_NE(cli.Error().find("brovane-cli: interrupted\nThe card now holds part of the new "
-                               "configuration (written: " +
+    EXPECT_NE(cli.Error().find("brovane-cli: interrupted\nPress Program again to finish: the card "
+                               "holds part of the new configuration (written: " +
                                RegisterRuns(written)),
               std::string::npos)
         << cli.Error();

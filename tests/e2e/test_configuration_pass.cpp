@@ -213,9 +213,8 @@ TEST_F(ConfigurationPass, FailedThirdWriteIsReportedAndARetryWritesEverything) {
             ASSERT_EQ(boxes->Count(), 1);
             ExpectMessage(boxes->Shown()[0], QMessageBox::Critical, 16, 37);
             EXPECT_EQ(boxes->Shown()[0].text.section('\n', 2),
-                      "The card now holds part of the new configuration (written: 0-1; sent, no "
-                      "answer: 2, its value on the card is unknown; not written: 3-4, 7-47); "
-                      "programming again completes it.");
+                      "The card holds part of the new configuration (written: 0-1; refused: 2; "
+                      "not written: 3-4, 7-47).");
             EXPECT_EQ(Card().RegistersWritten(), (std::vector<int>{0, 1}));
             EXPECT_EQ(Card().Registers().Value(0), 0x0004) << "the first write is on the card";
             EXPECT_EQ(Card().Registers().Value(2), 0x0124) << "the refused write changed nothing";

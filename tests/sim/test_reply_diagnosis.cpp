@@ -27,6 +27,7 @@ struct FaultCase {
     int failedRegister;
     size_t got = 0;  // CutShort
     std::vector<uint8_t> firstBytes = {};
+    size_t stray = 0;  // Stray
 };
 
 class Diagnosis : public testing::TestWithParam<FaultCase> {
@@ -64,6 +65,12 @@ TEST_P(Diagnosis, TellsWhatCameBackInsteadOfTheReply) {
     EXPECT_EQ(result.failedRegister, c.failedRegister);
     EXPECT_EQ(result.diagnosis.got, c.got);
     EXPECT_EQ(result.diagnosis.firstBytes, c.firstBytes);
+    EXPECT_EQ(result.diagnosis.stray, c.stray);
+    // The card answered on this device before, unless the identification itself failed (surplus
+    // bytes after its reply fail the command after it).
+    const bool identificationFailed =
+        !c.programming && c.command == kIdentify && c.fault != CardFault::SurplusBytes;
+    EXPECT_EQ(result.cardAnswered, !identificationFailed);
     EXPECT_EQ(port.LastDiagnosis().fault, c.diagnosed);
 }
 
@@ -92,8 +99,27 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"CablePulled", CardFault::HangUp, kRegister12, false, ReplyFault::LineLost, 12},
         // The programming writes registers 0-4 and 7-47: the eleventh write is register 12.
         FaultCase{"LoopbackWhileProgramming", CardFault::Loopback, 10, true, ReplyFault::Echo, 12},
-        // The card's refusal is a reply of its own, not the write's.
-        FaultCase{"RefusedWrite", CardFault::FailingWrite, 10, true, ReplyFault::OtherReply, 12},
+        // The card's refusal is a reply of its own to the write: it answered and refused.
+        FaultCase{"RefusedWrite", CardFault::FailingWrite, 10, true, ReplyFault::Refused, 12},
+        // The identification's reply carried four bytes more: they come before the next reply.
+        FaultCase{"LeftOverBytesBeforeTheHardwareRead",
+                  CardFault::SurplusBytes,
+                  kIdentify,
+                  false,
+                  ReplyFault::Stray,
+                  -1,
+                  0,
+                  {},
+                  Card::kSurplusCount},
+        FaultCase{"LeftOverBytesWhileProgramming",
+                  CardFault::SurplusBytes,
+                  9,
+                  true,
+                  ReplyFault::Stray,
+                  12,
+                  0,
+                  {},
+                  Card::kSurplusCount},
         FaultCase{"NoiseWhileProgramming",
                   CardFault::Noise,
                   10,

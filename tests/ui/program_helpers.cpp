@@ -19,7 +19,8 @@ ProgrammingSetUp::ProgrammingSetUp() {
     RegisterImageStorage = std::make_unique<RegisterImage>();
     progress_ = std::make_unique<TTProgressDialog>();
     TProgressDialog = progress_.get();
-    SerialPort = std::make_unique<SerialPortParameter>(MakeSystemSerialLine());
+    SerialPort =
+        std::make_unique<SerialPortParameter>(MakeSystemSerialLine(LinePlatform::Responsive()));
     std::strcpy(SerialPort->PortName, "COM1");
 }
 

@@ -141,13 +141,12 @@ TEST_F(ProgramCardTest, FailingThirdWriteKeepsTheFirstTwoAndARetryWritesEverythi
     ASSERT_NO_FATAL_FAILURE(StartCard());
     state_.Card().InjectFault(CardFault::FailingWrite, 2);
     dialog_.show();
-    // The card refused register 2 with a reply of its own: it may or may not hold it.
+    // The card refused register 2 with a reply of its own: it answered, and holds 0-1.
     ProgramExpectingMessage(
         QMessageBox::Critical, 16, 37,
-        "The card stopped answering at register 2: a reply to another command: the card is out "
-        "of step; try again\nThe card now holds part of the new configuration (written: 0-1; "
-        "sent, no answer: 2, its value on the card is unknown; not written: 3-4, 7-47); "
-        "programming again completes it.");
+        "The card refused register 2: it answered, and trying again cannot help.\nThe card "
+        "holds part of the new configuration (written: 0-1; refused: 2; not written: 3-4, "
+        "7-47).");
     ExpectDialogUsable();
     ExpectCardHolds({0, 1});
     ExpectCardUntouched({2, 3, 4, 7, 47});
@@ -164,13 +163,40 @@ TEST_F(ProgramCardTest, FailingFirstWriteLeavesTheCardUnchanged) {
     ASSERT_NO_FATAL_FAILURE(StartCard());
     state_.Card().InjectFault(CardFault::FailingWrite, 0);
     dialog_.show();
+    // The card refused the first register: nothing new is on it, so no part-way line.
     ProgramExpectingMessage(
         QMessageBox::Critical, 16, 37,
-        "The card stopped answering at register 0: a reply to another command: the card is out "
-        "of step; try again\nThe card now holds part of the new configuration (written: none; "
-        "sent, no answer: 0, its value on the card is unknown; not written: 1-4, 7-47); "
-        "programming again completes it.");
+        "The card refused register 0: it answered, and trying again cannot help.");
     ExpectCardUntouched(Kft018RegisterNumbers());
+    ExpectDialogUsable();
+}
+
+// A card that stops answering part-way: the windows run while its reply is awaited (the device
+// open, the fourth write taken), and the causes named fit a card that has answered before.
+TEST_F(ProgramCardTest, TheWindowsRunWhileACardThatStoppedIsAwaited) {
+    ASSERT_NO_FATAL_FAILURE(StartCard());
+    state_.Card().StopAnsweringAfter(3);
+    dialog_.show();
+    bool ranDuringTheExchange = false;
+    RunWhen(
+        dialog_, [&] { return state_.Card().CommandCount() == 4 && SerialPort->IsOpen(); },
+        [&] {
+            ranDuringTheExchange = true;
+            TProgressDialog->raise();
+            TProgressDialog->repaint();
+            EXPECT_TRUE(TProgressDialog->isVisible());
+            EXPECT_FALSE(Button("ButtonProg")->isEnabled());
+            ClickProgram();
+        });
+    ProgramExpectingMessage(
+        QMessageBox::Critical, 16, 37,
+        "The card stopped answering at register 3: nothing came back: the card lost power, a "
+        "cable came loose, or the card restarted.\nPress Program again to finish: the card holds "
+        "part of the new configuration (written: 0-2; sent, no answer: 3, its value on the card "
+        "is unknown; not written: 4, 7-47).");
+    EXPECT_TRUE(ranDuringTheExchange);
+    EXPECT_EQ(state_.Card().CommandCount(), 4) << "no second programming";
+    ExpectCardHolds({0, 1, 2});
     ExpectDialogUsable();
 }
 

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -370,22 +371,22 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     CardFault::WrongEcho,
                     "The card did not answer: a reply to another command: the card is out of "
-                    "step; try again"},
+                    "step; try again."},
         FailureCase{"HardwareBits",
                     1,
                     {},
                     CardFault::Loopback,
                     "The card did not answer: the request came back: transmit and receive are "
-                    "bridged (loopback plug, echoing RS-485)"},
+                    "bridged (loopback plug, echoing RS-485)."},
         FailureCase{"ThirdRegister",
                     4,
                     {0, 1},
                     CardFault::Noise,
                     "The card stopped answering at register 2: bytes that are no reply of the "
-                    "card came back (80 F8 00 FE 78 86 E0 1E): another device, or another speed"},
+                    "card came back (80 F8 00 FE 78 86 E0 1E): another device, or another speed."},
         FailureCase{"LastRegister", 47, Without(Kft018Registers(), 47), CardFault::ShortReply,
                     "The card stopped answering at register 47: a reply cut short (13 of 16 "
-                    "bytes): a loose contact, or noise on the line"}),
+                    "bytes): a loose contact, or noise on the line."}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // Message 36 stays; its second line names the device the port led to and why it failed.
@@ -535,6 +536,48 @@ TEST_F(SetPortTest, NoDeviceReadsInTheUsersLanguage) {
     }
 }
 
+// A screen reader hears the port field, its text and its open list by the group's caption, and
+// each entry with the device it leads to, as a sighted technician reads it.
+TEST_F(SetPortTest, TheFieldItsListAndItsEntriesAreNamedForScreenReaders) {
+    EXPECT_EQ(dialog_->ComboPort->lineEdit()->accessibleName(), "Text 003");
+    EXPECT_EQ(dialog_->ComboPort->view()->accessibleName(), "Text 003");
+    TypePort("COM5");
+    dialog_->ComboPort->showPopup();
+    const QStringList entries = dialog_->PortEntryTexts();
+    ASSERT_EQ(entries.size(), 7);
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(dialog_->ComboPort->itemData(row, Qt::AccessibleTextRole).toString(),
+                  entries.at(row));
+        EXPECT_NE(entries.at(row), QStringLiteral("COM%1").arg(row + 1));
+    }
+    dialog_->ComboPort->hidePopup();
+    EXPECT_EQ(dialog_->ComboPort->lineEdit()->text(), "COM5");
+}
+
+// Alt with a letter is no text: the field keeps the port name.
+TEST_F(SetPortTest, AltWithALetterLeavesThePortFieldAlone) {
+    QLineEdit* field = dialog_->ComboPort->lineEdit();
+    ASSERT_EQ(field->text(), "COM1");
+    for (const Qt::Key key : {Qt::Key_O, Qt::Key_C, Qt::Key_X}) {
+        QTest::keyClick(field, key, Qt::AltModifier);
+        EXPECT_EQ(field->text(), "COM1") << key;
+    }
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_2);
+    EXPECT_EQ(field->text(), "COM12");
+    // Alt+Down still opens the list.
+    QTest::keyClick(dialog_->ComboPort, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(dialog_->ComboPort->view()->isVisible());
+    dialog_->ComboPort->hidePopup();
+}
+
+// The first focus is drawn as the style draws a focus reached by Tab, before any key.
+TEST_F(SetPortTest, TheFirstFocusIsVisibleBeforeAnyKey) {
+    QStyleOption option;
+    option.initFrom(dialog_->ComboPort->lineEdit());
+    EXPECT_TRUE(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+}
+
 TEST_F(SetPortTest, RefusesToCloseWhileReading) {
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     int attempts = 0;
@@ -552,6 +595,35 @@ TEST_F(SetPortTest, RefusesToCloseWhileReading) {
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(PortMessages(answerer).empty());
     EXPECT_EQ(card_->RegistersRead(), Kft018Registers());
+    ExpectIdle();
+}
+
+// While the card's reply is awaited the windows keep running: the progress window can be raised
+// and repainted, and the disabled OK starts no second read. The card took the identification
+// and stays silent, the device still open: the event loop runs inside the exchange itself.
+TEST_F(SetPortTest, TheWindowsRunWhileTheCardsReplyIsAwaited) {
+    ASSERT_TRUE(StartCard("KFT018-01-01"));
+    card_->StopAnsweringAfter(0);
+    bool ranDuringTheExchange = false;
+    RunWhen(
+        *dialog_,
+        [&] { return dialog_->IsReading() && card_->CommandCount() == 1 && SerialPort->IsOpen(); },
+        [&] {
+            ranDuringTheExchange = true;
+            progress_->raise();
+            progress_->repaint();
+            EXPECT_TRUE(progress_->isVisible());
+            EXPECT_FALSE(dialog_->ButtonOk->isEnabled());
+            dialog_->ButtonOk->click();
+        });
+    MessageBoxAnswerer answerer;
+    dialog_->ButtonOk->click();
+    EXPECT_TRUE(ranDuringTheExchange);
+    EXPECT_EQ(card_->CommandCount(), 1) << "one identification, no second read";
+    ASSERT_EQ(PortMessages(answerer).size(), 1u);
+    EXPECT_EQ(PortMessages(answerer)[0].text,
+              "Text 037\nThe card did not answer: nothing came back: the card is off, a cable end "
+              "is loose, or it is another port.");
     ExpectIdle();
 }
 
