@@ -6,6 +6,14 @@ std::string PortSystem::FallbackDevice(int number) const {
     return systemNamesComPorts ? std::string() : "/dev/ttyS" + std::to_string(number - 1);
 }
 
+std::string ShownDeviceName(const std::string& path) {
+    // Windows port names never begin so; the rule serves every system's mapping.
+    const std::string dev = "/dev/";
+    return path.compare(0, dev.size(), dev) == 0 && path.size() > dev.size()
+               ? path.substr(dev.size())
+               : path;
+}
+
 PortSystem PortSystem::Posix() {
     return {false};
 }

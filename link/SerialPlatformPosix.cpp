@@ -66,13 +66,6 @@ PortOverrides ReadPortOverrides() {
     return overrides;
 }
 
-std::string ShownDeviceName(const std::string& path) {
-    const std::string dev = kDevFolder;
-    return path.compare(0, dev.size(), dev) == 0 && path.size() > dev.size()
-               ? path.substr(dev.size())
-               : path;
-}
-
 std::string ByIdName(const std::string& path) {
     std::error_code error;
     const fs::path target = fs::canonical(path, error);

@@ -32,10 +32,6 @@ PortOverrides ReadPortOverrides() {
     return {};
 }
 
-std::string ShownDeviceName(const std::string& path) {
-    return path;
-}
-
 std::string ByIdName(const std::string& /*path*/) {
     return {};
 }
