@@ -144,7 +144,7 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
         } else {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
-        if (const std::string partWay = PartWayLine(registers, result);
+        if (const std::string partWay = PartWayLine(registers, result, FinishBy::WriteCommand);
             result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
             context.err << partWay << "\n";
         }
