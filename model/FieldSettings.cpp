@@ -77,6 +77,23 @@ void PutEntry(ConfigSection& section, const std::string& key, const std::string&
     section.entries.push_back({key, value, {}});
 }
 
+// The value an error of the file's reader comes of: the one of its field, else the last of
+// its section; 0 for none.
+int ValueOfError(const std::vector<FieldValue>& values, const std::string& field) {
+    int ofSection = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const std::string name = CanonicalFieldName(values[i].name);
+        if (name == field) {
+            return static_cast<int>(i) + 1;
+        }
+        const std::optional<FieldPlace> place = PlaceOf(name);
+        if (place && field.rfind(place->section + " ", 0) == 0) {
+            ofSection = static_cast<int>(i) + 1;
+        }
+    }
+    return ofSection;
+}
+
 }  // namespace
 
 std::vector<std::string> FieldNamesOfFamily(FirmwareFamily family) {
@@ -121,22 +138,26 @@ FieldSetting SetFields(const CardConfiguration& base, const std::vector<FieldVal
     const std::vector<std::string> ofFamily = FieldNamesOfFamily(base.family);
     std::vector<ConfigSection> sections = DescribeConfiguration(base, {});
     std::map<std::string, std::string> set;  // canonical name -> value
-    for (const FieldValue& field : values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        const FieldValue& field = values[i];
+        const int line = static_cast<int>(i) + 1;
         const std::string name = CanonicalFieldName(field.name);
         const std::string value(Trim(field.value));
         if (name.empty()) {
             setting.errors.push_back(
-                {0, field.name, value, "is not a field", Joined(AllFieldNames())});
+                {line, field.name, value, "is not a field", Joined(AllFieldNames())});
         } else if (std::find(ofFamily.begin(), ofFamily.end(), name) == ofFamily.end()) {
-            setting.errors.push_back(
-                {0, name, value, "is not a field of " + FamilyName(base.family), Joined(ofFamily)});
+            setting.errors.push_back({line, name, value,
+                                      "is not a field of " + FamilyName(base.family),
+                                      Joined(ofFamily)});
         } else if (BreaksTheLine(value)) {
-            setting.errors.push_back({0, name, value,
+            setting.errors.push_back({line, name, value,
                                       "holds a line break, a control character "
                                       "or a \"#\"",
                                       "a value as show writes it"});
         } else if (!set.emplace(name, value).second) {
-            setting.errors.push_back({0, name, value, "is set twice", "one value for each field"});
+            setting.errors.push_back(
+                {line, name, value, "is set twice", "one value for each field"});
         }
     }
     if (!setting.errors.empty()) {
@@ -160,7 +181,7 @@ FieldSetting SetFields(const CardConfiguration& base, const std::vector<FieldVal
     // each other.
     ConfigReading reading = ReadConfigFile(FormatConfigFile(sections, {}));
     for (ConfigError& error : reading.errors) {
-        error.line = 0;
+        error.line = ValueOfError(values, error.field);
     }
     setting.errors = std::move(reading.errors);
     setting.configuration = std::move(reading.configuration);

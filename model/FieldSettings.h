@@ -27,8 +27,9 @@ struct FieldValue {
 
 struct FieldSetting {
     std::optional<CardConfiguration> configuration;  // only when there is no error at all
-    // Each error names its field and value; `line` is 0. A field the values leave alone can be
-    // in error too: a threshold of an input whose type is set to another.
+    // Each error names its field and value, and in `line` the value it comes of (1 for the
+    // first): the value of its field, else one of its section (a field the values leave alone
+    // can be in error too: a threshold of an input whose type is set to another).
     std::vector<ConfigError> errors;
 };
 
