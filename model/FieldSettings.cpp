@@ -160,9 +160,6 @@ FieldSetting SetFields(const CardConfiguration& base, const std::vector<FieldVal
                 {line, name, value, "is set twice", "one value for each field"});
         }
     }
-    if (!setting.errors.empty()) {
-        return setting;
-    }
     // A new type drops the old type's thresholds, unless they are set with it.
     for (int input = 1; input <= kInputCount; ++input) {
         ConfigSection* section = SectionNamed(sections, InputName(input));
@@ -178,13 +175,17 @@ FieldSetting SetFields(const CardConfiguration& base, const std::vector<FieldVal
         PutEntry(*SectionNamed(sections, place->section), place->key, value);
     }
     // The file's reader is the one judge of every value and of the fields that depend on
-    // each other.
+    // each other; the values it does not see are told already.
     ConfigReading reading = ReadConfigFile(FormatConfigFile(sections, {}));
     for (ConfigError& error : reading.errors) {
         error.line = ValueOfError(values, error.field);
+        setting.errors.push_back(std::move(error));
     }
-    setting.errors = std::move(reading.errors);
-    setting.configuration = std::move(reading.configuration);
+    std::stable_sort(setting.errors.begin(), setting.errors.end(),
+                     [](const ConfigError& a, const ConfigError& b) { return a.line < b.line; });
+    if (setting.errors.empty()) {
+        setting.configuration = std::move(reading.configuration);
+    }
     return setting;
 }
 

@@ -88,33 +88,33 @@ TEST(SetFields, EachValueAsShowWritesItLandsInItsRegister) {
 struct RefusalCase {
     FirmwareFamily family;
     std::vector<FieldValue> values;
-    std::string expected;  // the first error as the manifest shows it
+    std::string expected;  // the first error, "m" for the file and the value's number as line
 };
 
 TEST(SetFields, RefusesEachWrongValueWithWhatIsAllowed) {
     const RefusalCase cases[] = {
         {FirmwareFamily::Kft018,
          {{"COM2 address", "256"}},
-         "m:0: COM2 address \"256\" is out of range; allowed: 0 to 255"},
+         "m:1: COM2 address \"256\" is out of range; allowed: 0 to 255"},
         {FirmwareFamily::Kft018,
          {{"COM1 baud", "57600"}},
-         "m:0: COM1 baud \"57600\" is not in the list; allowed: 1200, 2400, 4800, 9600, 19200, "
+         "m:1: COM1 baud \"57600\" is not in the list; allowed: 1200, 2400, 4800, 9600, 19200, "
          "raw 0-7"},
         {FirmwareFamily::Kft015,
          {{"Input 3 delay", "250 ms"}},
-         "m:0: Input 3 delay \"250 ms\" is not a field of KFT015; allowed: COM0 protocol, COM0 "
+         "m:1: Input 3 delay \"250 ms\" is not a field of KFT015; allowed: COM0 protocol, COM0 "
          "baud, COM1 protocol, COM1 baud, COM1 parity, COM1 stop, COM2 protocol, COM2 baud, COM2 "
          "parity, COM2 stop, COM2 address, COM3 protocol, COM3 baud, COM3 parity, COM3 stop"},
         {FirmwareFamily::Kft018,
          {{"COM2 address", "12\n[COM3]"}},
-         "m:0: COM2 address \"12?[COM3]\" holds a line break, a control character or a \"#\"; "
+         "m:1: COM2 address \"12?[COM3]\" holds a line break, a control character or a \"#\"; "
          "allowed: a value as show writes it"},
         {FirmwareFamily::Kft018,
          {{"COM2 address", "12"}, {"com2 address", "13"}},
-         "m:0: COM2 address \"13\" is set twice; allowed: one value for each field"},
+         "m:2: COM2 address \"13\" is set twice; allowed: one value for each field"},
         {FirmwareFamily::Kft018,
          {{"Input 2 type", "Voltage"}},
-         "m:0: Input 2 lower is missing; allowed: a threshold of the input's type, or raw "
+         "m:1: Input 2 lower is missing; allowed: a threshold of the input's type, or raw "
          "0x0000-0xFFFF"},
     };
     for (const RefusalCase& c : cases) {
