@@ -12,9 +12,8 @@ Commands:
   read PORT [-o FILE]         read a card into a configuration file (default: standard output)
   write PORT FILE [--verify]  check a file, then write it to a card of the same family
   verify PORT FILE            read a card and report where it differs from a file
-  write --manifest CARDS.csv FILE [--verify], verify --manifest CARDS.csv FILE
-                              a batch from one template, each card with the fields of its
-                              row ("port", "COM2 address", ...) set
+  write --manifest CSV FILE   write a batch from one template, each card with its row's fields
+  verify --manifest CSV FILE  check each card of a batch against the template and its row
   diff A B                    the differences between two configuration files
   show FILE                   a configuration laid out as Brovane's pages lay it out
 read, write and verify take several ports at once: COM1,COM2,/dev/ttyUSB0.
