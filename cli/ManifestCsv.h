@@ -12,6 +12,7 @@
 struct CsvRecord {
     int row = 0;  // as a spreadsheet numbers it: the first record is row 1, a blank line a row
     std::vector<std::string> cells;
+    bool operator==(const CsvRecord&) const = default;
 };
 
 struct CsvError {
