@@ -11,20 +11,6 @@ using namespace config_file;
 
 namespace {
 
-// The keys of each section, as the file writes them.
-std::vector<std::string> PortKeys(int port) {
-    if (port == 0) {
-        return {"protocol", "baud"};
-    }
-    std::vector<std::string> keys = {"protocol", "baud", "parity", "stop"};
-    if (port == 2) {
-        keys.push_back("address");
-    }
-    return keys;
-}
-const std::vector<std::string> kInputKeys = {"type", "lower", "upper", "delay"};
-const std::vector<std::string> kOutputKeys = {"logic", "events"};
-
 std::string Joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
@@ -99,7 +85,7 @@ int ValueOfError(const std::vector<FieldValue>& values, const std::string& field
 std::vector<std::string> FieldNamesOfFamily(FirmwareFamily family) {
     std::vector<std::string> names;
     for (int port = 0; port < kPortCount; ++port) {
-        for (const std::string& key : PortKeys(port)) {
+        for (const std::string& key : PortFieldKeys(port)) {
             names.push_back(PortName(port) + " " + key);
         }
     }
@@ -107,12 +93,12 @@ std::vector<std::string> FieldNamesOfFamily(FirmwareFamily family) {
         return names;
     }
     for (int input = 1; input <= kInputCount; ++input) {
-        for (const std::string& key : kInputKeys) {
+        for (const std::string& key : InputFieldKeys()) {
             names.push_back(InputName(input) + " " + key);
         }
     }
     for (int output = 1; output <= kOutputCount; ++output) {
-        for (const std::string& key : kOutputKeys) {
+        for (const std::string& key : OutputFieldKeys()) {
             names.push_back(OutputName(output) + " " + key);
         }
     }
