@@ -132,7 +132,7 @@ class ManifestCheck {
             } else if (i == columns_.port) {
                 card.port = cell;
             } else if (!columns_.names[i].empty() && !config_file::Trim(cell).empty()) {
-                card.fields.push_back({columns_.names[i], cell});
+                card.fields.push_back({columns_.names[i], std::string(config_file::Trim(cell))});
             }
         }
         if (columns_.port && !misquoted_.contains({record.row, *columns_.port})) {
