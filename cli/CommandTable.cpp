@@ -1,5 +1,7 @@
 #include "cli/CommandTable.h"
 
+#include <algorithm>
+
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/InputFile.h"
@@ -23,26 +25,32 @@ int RunRead(CliContext& context, const Request& request) {
 }
 
 // One port is a list of one: the same job as on each of several ports, in the same words.
+// A manifest names the ports itself: FILE is the only operand.
 int RunWrite(CliContext& context, const Request& request) {
+    if (!request.manifest.empty()) {
+        return WriteManifest(context, request.manifest, request.operands[0], request.sets,
+                             request.verify);
+    }
     const std::string& port = request.operands[0];
     const std::string& file = request.operands[1];
     if (IsPortList(port)) {
-        return WriteOnPorts(context, port, file, request.verify);
+        return WriteOnPorts(context, port, file, request.sets, request.verify);
     }
-    const std::optional<CardConfiguration> wanted =
-        LoadConfigFile(context, file, FileUse::BeforeSending);
+    const std::optional<CardConfiguration> wanted = LoadTemplate(context, file, request.sets);
     return wanted ? WriteOnPort(context, port, file, *wanted, request.verify).exitCode
                   : kExitBadInput;
 }
 
 int RunVerify(CliContext& context, const Request& request) {
+    if (!request.manifest.empty()) {
+        return VerifyManifest(context, request.manifest, request.operands[0], request.sets);
+    }
     const std::string& port = request.operands[0];
     const std::string& file = request.operands[1];
     if (IsPortList(port)) {
-        return VerifyOnPorts(context, port, file);
+        return VerifyOnPorts(context, port, file, request.sets);
     }
-    const std::optional<CardConfiguration> wanted =
-        LoadConfigFile(context, file, FileUse::BeforeSending);
+    const std::optional<CardConfiguration> wanted = LoadTemplate(context, file, request.sets);
     return wanted ? VerifyOnPort(context, port, file, *wanted).exitCode : kExitBadInput;
 }
 
@@ -110,11 +118,12 @@ no file name and is refused. A table ends the output: port, device, card, result
 )",
          RunRead},
         {"write",
-         {"--verify"},
+         {"--verify", "--set", "--manifest"},
          2,
          false,
          true,
-         R"(Usage: brovane-cli write PORT FILE [--verify]
+         R"(Usage: brovane-cli write PORT FILE [--verify] [--set FIELD=VALUE]...
+       brovane-cli write --manifest CARDS.csv FILE [--verify] [--set FIELD=VALUE]...
 
 Checks the whole file first; if anything in it is wrong, every error is shown and
 nothing is sent (exit code 2). Then identifies the card and refuses a card whose family
@@ -133,19 +142,42 @@ terminal, lines that name their port in a log or on a terminal with fewer rows t
 A table ends the output: port, device, card, result (written, written and verified, differs
 at ..., wrong family, no card, failed at register N with the registers on the card) and time
 taken. The exit code ranks the ports by harm, as the program's help lists.
+
+--set FIELD=VALUE sets a field of FILE for this run (the file is not changed), as often as
+needed. Fields are named as show names them: "COM2 address", "COM1 baud", "COM0 protocol",
+"COM3 parity", "COM1 stop"; "Input 3 type", "Input 3 lower", "Input 3 upper", "Input 3
+delay"; "Output 2 logic" and "Output 2 events" (the events that drive output 2: "1, 17" or
+"none"). Values are written as show and the file write them: "9600", "None", "MODBUS RTU",
+"250 ms" or "250", "Normal OFF". A new input type other than Digital needs its thresholds.
+Example: --set "COM2 address=12".
+
+--manifest CARDS.csv writes a batch from FILE as a template, each card with a few fields of
+its own; the manifest names the ports, so PORT is not given. Its first row names the columns:
+"port" and the fields that differ, named as for --set; each further row is a card: its port
+and its values (an empty cell keeps the template's). Quoting as spreadsheets save it (RFC
+4180), a UTF-8 byte order mark and CR LF line ends are fine. The whole manifest is checked
+before any card is touched: an unknown column, a field the file's family does not have, a
+value out of range, a port or a device in two rows. Every error is shown, as
+"CARDS.csv:ROW: COLUMN "VALUE" problem; allowed: ...", with rows counted as a spreadsheet
+shows them (the column names are row 1), and nothing is sent (exit code 2). Then every
+card is written at once, --verify checks each against its own configuration, and the table
+shows what was set on each. --set applies to the template, before the rows.
 )",
          RunWrite},
         {"verify",
-         {},
+         {"--set", "--manifest"},
          2,
          false,
          true,
-         R"(Usage: brovane-cli verify PORT FILE
+         R"(Usage: brovane-cli verify PORT FILE [--set FIELD=VALUE]...
+       brovane-cli verify --manifest CARDS.csv FILE [--set FIELD=VALUE]...
 
 Identifies the card on PORT, refuses a card whose family differs from the file's (exit code
 3, nothing read), reads the card and reports every field where it differs from FILE (exit
 code 4 when it differs, 0 when it holds the file's configuration). With several ports
-every card is compared at once, and a table ends the output, as write does.
+every card is compared at once, and a table ends the output, as write does. --set and
+--manifest work as for write (brovane-cli write --help): each card of the manifest is
+compared with the template and the fields of its row.
 )",
          RunVerify},
         {"diff",
@@ -185,13 +217,19 @@ const CommandRow* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-const CommandRow* OwnerOfOption(const std::string& option) {
+std::string CommandsOfOption(const std::string& option) {
+    std::string names;
     for (const CommandRow& row : Table()) {
-        for (const std::string& own : row.options) {
-            if (option == own) {
-                return &row;
-            }
+        if (std::find(row.options.begin(), row.options.end(), option) != row.options.end()) {
+            names += (names.empty() ? "" : " and ") + std::string(row.name);
         }
     }
-    return nullptr;
+    return names;
+}
+
+bool TakesOption(const std::string& command, const std::string& option) {
+    const CommandRow* row = FindCommand(command);
+    const std::string owners = CommandsOfOption(option);
+    return owners.empty() || (row != nullptr && std::find(row->options.begin(), row->options.end(),
+                                                          option) != row->options.end());
 }

@@ -20,5 +20,8 @@ struct CommandRow {
 
 // The row of a command; null for a name that is no command.
 const CommandRow* FindCommand(const std::string& name);
-// The command whose option `option` is; null for the options of every command.
-const CommandRow* OwnerOfOption(const std::string& option);
+// The commands whose option `option` is ("write and verify"); empty for the options of every
+// command.
+std::string CommandsOfOption(const std::string& option);
+// Whether `command` takes `option`: its own, or one of every command.
+bool TakesOption(const std::string& command, const std::string& option);

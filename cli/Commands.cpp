@@ -68,7 +68,8 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         out << command->help;
         return kExitOk;
     }
-    const size_t wanted = command->operands;
+    // A manifest names the ports: write and verify then take the file alone.
+    const size_t wanted = command->operands - (request->manifest.empty() ? 0 : 1);
     const bool anyCount = command->anyOperandsWhenProbing && request->probe;
     if (!anyCount && request->operands.size() != wanted) {
         err << "brovane-cli: " << request->command << " takes " << wanted << " argument"

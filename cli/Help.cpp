@@ -12,9 +12,13 @@ Commands:
   read PORT [-o FILE]         read a card into a configuration file (default: standard output)
   write PORT FILE [--verify]  check a file, then write it to a card of the same family
   verify PORT FILE            read a card and report where it differs from a file
+  write --manifest CSV FILE   write a batch from one template, each card with its row's fields
+  verify --manifest CSV FILE  check each card of a batch against the template and its row
   diff A B                    the differences between two configuration files
   show FILE                   a configuration laid out as Brovane's pages lay it out
 read, write and verify take several ports at once: COM1,COM2,/dev/ttyUSB0.
+write and verify take --set "FIELD=VALUE" (as often as needed): a field named as show names
+it ("COM2 address", "Input 3 delay", "Output 2 logic") set for this run.
 
 Options:
   -q, --quiet          no progress on standard error

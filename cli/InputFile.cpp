@@ -5,16 +5,20 @@
 #include <fstream>
 
 #include "cli/FileKind.h"
+#include "model/FieldSettings.h"
 
 namespace {
 
-// A configuration file is a few kilobytes; anything beyond a mebibyte is not one.
+// A configuration file or a manifest is a few kilobytes; anything beyond a mebibyte is not one.
 constexpr size_t kLargestFile = size_t{1} << 20;
 
-std::optional<std::string> ReadBytes(CliContext& context, const std::string& file) {
+}  // namespace
+
+std::optional<std::string> ReadInputText(CliContext& context, const std::string& file,
+                                         const std::string& what) {
     // A FIFO without a writer would block the open: what is no regular file is never opened.
     if (const std::optional<std::string> kind = NotARegularFile(file)) {
-        context.err << "brovane-cli: " << file << " is " << *kind << ", not a configuration file\n";
+        context.err << "brovane-cli: " << file << " is " << *kind << ", not " << what << "\n";
         return std::nullopt;
     }
     std::ifstream stream(file, std::ios::binary);
@@ -26,18 +30,15 @@ std::optional<std::string> ReadBytes(CliContext& context, const std::string& fil
     stream.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<size_t>(stream.gcount()));
     if (text.size() > kLargestFile) {
-        context.err << "brovane-cli: " << file
-                    << " is larger than a configuration file can be (1 MiB)\n";
+        context.err << "brovane-cli: " << file << " is larger than " << what << " can be (1 MiB)\n";
         return std::nullopt;
     }
     return text;
 }
 
-}  // namespace
-
 std::optional<CardConfiguration> LoadConfigFile(CliContext& context, const std::string& file,
                                                 FileUse use) {
-    const std::optional<std::string> text = ReadBytes(context, file);
+    const std::optional<std::string> text = ReadInputText(context, file, "a configuration file");
     if (!text) {
         return std::nullopt;
     }
@@ -59,4 +60,34 @@ std::optional<CardConfiguration> LoadConfigFile(CliContext& context, const std::
                     << (use == FileUse::BeforeSending ? "; nothing was sent" : "") << "\n";
     }
     return reading.configuration;
+}
+
+std::optional<CardConfiguration> LoadTemplate(CliContext& context, const std::string& file,
+                                              const std::vector<std::string>& sets) {
+    std::optional<CardConfiguration> configuration =
+        LoadConfigFile(context, file, FileUse::BeforeSending);
+    if (!configuration || sets.empty()) {
+        return configuration;
+    }
+    FieldSetting setting;
+    std::vector<FieldValue> values;
+    for (size_t i = 0; i < sets.size(); ++i) {
+        if (const std::optional<FieldValue> value = SplitFieldAssignment(sets[i])) {
+            values.push_back(*value);
+        } else {
+            setting.errors.push_back({static_cast<int>(i) + 1, "--set", sets[i], "has no \"=\"",
+                                      "FIELD=VALUE, the field named as show names it"});
+        }
+    }
+    if (setting.errors.empty()) {
+        setting = SetFields(*configuration, values);
+    }
+    for (const ConfigError& error : setting.errors) {
+        context.err << "brovane-cli: " << FormatConfigError("--set", error) << "\n";
+    }
+    if (!setting.errors.empty()) {
+        context.err << "brovane-cli: --set: " << setting.errors.size() << " error"
+                    << (setting.errors.size() == 1 ? "" : "s") << "; nothing was sent\n";
+    }
+    return setting.configuration;
 }

@@ -13,6 +13,7 @@
 #include "cli/CardSession.h"
 #include "cli/ExitCodes.h"
 #include "cli/InputFile.h"
+#include "cli/Manifest.h"
 #include "cli/PortConsole.h"
 #include "cli/PortJobs.h"
 #include "cli/PortProbe.h"
@@ -173,11 +174,10 @@ namespace {
 using FileJob = std::function<PortOutcome(CliContext& context, const std::string& port,
                                           const CardConfiguration& wanted)>;
 
-// The file checked once, before anything is sent, then `job` with it on every port at once.
+// The template checked once, before anything is sent, then `job` with it on every port at once.
 int FileOnPorts(CliContext& context, const std::string& list, const std::string& file,
-                const FileJob& job) {
-    const std::optional<CardConfiguration> wanted =
-        LoadConfigFile(context, file, FileUse::BeforeSending);
+                const std::vector<std::string>& sets, const FileJob& job) {
+    const std::optional<CardConfiguration> wanted = LoadTemplate(context, file, sets);
     const std::optional<std::vector<std::string>> ports =
         wanted ? PortsOfList(context, list) : std::nullopt;
     if (!ports) {
@@ -189,23 +189,65 @@ int FileOnPorts(CliContext& context, const std::string& list, const std::string&
                   }));
 }
 
+// The template and the manifest checked whole, before anything is sent, then `job` on every
+// card of the manifest at once, each with its own configuration.
+int ManifestOnPorts(CliContext& context, const std::string& manifest, const std::string& file,
+                    const std::vector<std::string>& sets, const FileJob& job) {
+    const std::optional<CardConfiguration> base = LoadTemplate(context, file, sets);
+    const std::optional<std::vector<ManifestCard>> cards =
+        base ? LoadManifest(context, manifest, *base) : std::nullopt;
+    if (!cards) {
+        return kExitBadInput;
+    }
+    std::vector<std::string> ports;
+    std::map<std::string, const ManifestCard*> cardOfPort;
+    for (const ManifestCard& card : *cards) {
+        ports.push_back(card.port);
+        cardOfPort.emplace(card.port, &card);
+    }
+    std::vector<PortOutcome> outcomes =
+        RunOnPorts(context, ports, [&](CliContext& own, const std::string& port) {
+            return job(own, port, cardOfPort.at(port)->wanted);
+        });
+    for (PortOutcome& outcome : outcomes) {
+        outcome.set = SetFieldsText(cardOfPort.at(outcome.port)->fields);
+    }
+    return Finish(context, outcomes);
+}
+
+FileJob WriteJob(const std::string& file, bool verify) {
+    return
+        [&file, verify](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
+            return WriteOnPort(own, port, file, wanted, verify);
+        };
+}
+
+FileJob VerifyJob(const std::string& file) {
+    return [&file](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
+        return VerifyOnPort(own, port, file, wanted);
+    };
+}
+
 }  // namespace
 
 int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
-                 bool verify) {
-    return FileOnPorts(
-        context, list, file,
-        [&](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
-            return WriteOnPort(own, port, file, wanted, verify);
-        });
+                 const std::vector<std::string>& sets, bool verify) {
+    return FileOnPorts(context, list, file, sets, WriteJob(file, verify));
 }
 
-int VerifyOnPorts(CliContext& context, const std::string& list, const std::string& file) {
-    return FileOnPorts(
-        context, list, file,
-        [&](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
-            return VerifyOnPort(own, port, file, wanted);
-        });
+int VerifyOnPorts(CliContext& context, const std::string& list, const std::string& file,
+                  const std::vector<std::string>& sets) {
+    return FileOnPorts(context, list, file, sets, VerifyJob(file));
+}
+
+int WriteManifest(CliContext& context, const std::string& manifest, const std::string& file,
+                  const std::vector<std::string>& sets, bool verify) {
+    return ManifestOnPorts(context, manifest, file, sets, WriteJob(file, verify));
+}
+
+int VerifyManifest(CliContext& context, const std::string& manifest, const std::string& file,
+                   const std::vector<std::string>& sets) {
+    return ManifestOnPorts(context, manifest, file, sets, VerifyJob(file));
 }
 
 int ReadOnPorts(CliContext& context, const std::string& list, const std::string& folder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/Context.h"
 
@@ -13,8 +14,16 @@
 // Whether the port operand names several ports.
 bool IsPortList(const std::string& operand);
 
+// `sets`: the --set of the command line ("COM2 address=12"), for every card.
 int WriteOnPorts(CliContext& context, const std::string& ports, const std::string& file,
-                 bool verify);
-int VerifyOnPorts(CliContext& context, const std::string& ports, const std::string& file);
+                 const std::vector<std::string>& sets, bool verify);
+int VerifyOnPorts(CliContext& context, const std::string& ports, const std::string& file,
+                  const std::vector<std::string>& sets);
+// The same on the ports of a manifest (Manifest.h), each card with the fields of its row set
+// on the template; the table shows them.
+int WriteManifest(CliContext& context, const std::string& manifest, const std::string& file,
+                  const std::vector<std::string>& sets, bool verify);
+int VerifyManifest(CliContext& context, const std::string& manifest, const std::string& file,
+                   const std::vector<std::string>& sets);
 // One file per card into `folder`, named after the port ("COM1.cfg"), each written safely.
 int ReadOnPorts(CliContext& context, const std::string& ports, const std::string& folder);

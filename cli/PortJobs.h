@@ -25,6 +25,7 @@ struct PortOutcome {
     std::string results;  // the port's results, as the command on it alone gives them
     std::string report;   // the port's messages, as the command on it alone gives them
     std::optional<CardConfiguration> card;  // read: what the card holds
+    std::string set;  // the fields set on this card alone ("COM2 address=12"); empty: none
 };
 
 // Identifies, refuses a card of another family, writes `wanted` and, with `verify`, reads the

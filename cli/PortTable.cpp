@@ -1,8 +1,8 @@
 #include "cli/PortTable.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
+#include <vector>
 
 #include "cli/ExitCodes.h"
 #include "cli/ShownText.h"
@@ -35,8 +35,7 @@ int Harm(const PortOutcome& outcome) {
     }
 }
 
-constexpr size_t kColumns = 5;
-using Row = std::array<std::string, kColumns>;
+using Row = std::vector<std::string>;
 
 // "25.4 s"
 std::string Seconds(std::chrono::milliseconds time) {
@@ -45,29 +44,42 @@ std::string Seconds(std::chrono::milliseconds time) {
     return text;
 }
 
-Row RowOf(const PortOutcome& outcome) {
-    return {Shown(outcome.port), outcome.device.empty() ? "-" : Shown(outcome.device),
-            outcome.identity.empty() ? "-" : outcome.identity, Shown(outcome.result),
-            Seconds(outcome.time)};
+// The fields set on the card stand after the card, when some card has any.
+Row RowOf(const PortOutcome& outcome, bool withSet) {
+    Row row = {Shown(outcome.port), outcome.device.empty() ? "-" : Shown(outcome.device),
+               outcome.identity.empty() ? "-" : outcome.identity};
+    if (withSet) {
+        row.push_back(outcome.set.empty() ? "-" : Shown(outcome.set));
+    }
+    row.push_back(Shown(outcome.result));
+    row.push_back(Seconds(outcome.time));
+    return row;
 }
 
 }  // namespace
 
 std::string FormatPortTable(const std::vector<PortOutcome>& outcomes) {
-    std::vector<Row> rows = {{"port", "device", "card", "result", "time"}};
-    std::transform(outcomes.begin(), outcomes.end(), std::back_inserter(rows), RowOf);
-    std::array<size_t, kColumns> widths{};
+    const bool withSet =
+        std::any_of(outcomes.begin(), outcomes.end(),
+                    [](const PortOutcome& outcome) { return !outcome.set.empty(); });
+    std::vector<Row> rows = {withSet ? Row{"port", "device", "card", "set", "result", "time"}
+                                     : Row{"port", "device", "card", "result", "time"}};
+    for (const PortOutcome& outcome : outcomes) {
+        rows.push_back(RowOf(outcome, withSet));
+    }
+    const size_t columns = rows.front().size();
+    std::vector<size_t> widths(columns);
     for (const Row& row : rows) {
-        for (size_t column = 0; column < kColumns; ++column) {
+        for (size_t column = 0; column < columns; ++column) {
             widths[column] = std::max(widths[column], row[column].size());
         }
     }
     std::string table;
     for (const Row& row : rows) {
-        for (size_t column = 0; column + 1 < kColumns; ++column) {
+        for (size_t column = 0; column + 1 < columns; ++column) {
             table += row[column] + std::string(widths[column] - row[column].size() + 2, ' ');
         }
-        table += row[kColumns - 1] + "\n";
+        table += row[columns - 1] + "\n";
     }
     return table;
 }

@@ -6,7 +6,8 @@
 #include "cli/PortJobs.h"
 
 // The end of a command on several ports: a table with one row per port (port, device, card,
-// result, time), and the exit code of all of them.
+// the fields set on that card alone when a manifest set any, result, time), and the exit code
+// of all of them.
 
 // Port names and devices stand escaped: a control character in one cannot reach the terminal.
 std::string FormatPortTable(const std::vector<PortOutcome>& outcomes);

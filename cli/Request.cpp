@@ -33,7 +33,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             argument.resize(equals);
         }
         const bool takesValue = argument == "-o" || argument == "--output" ||
-                                argument == "--language" || argument == "--trace";
+                                argument == "--language" || argument == "--trace" ||
+                                argument == "--set" || argument == "--manifest";
         if (takesValue && !value) {
             if (i + 1 == arguments.size()) {
                 err << "brovane-cli: " << argument << " needs a value\n";
@@ -55,6 +56,10 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             request.outputFile = *value;
         } else if (argument == "--trace") {
             request.traceFile = *value;
+        } else if (argument == "--set") {
+            request.sets.push_back(*value);
+        } else if (argument == "--manifest") {
+            request.manifest = *value;
         } else if (argument == "--language" && IsLanguageNumber(*value)) {
             request.language = std::stoi(*value);
         } else if (argument == "--language") {
@@ -72,10 +77,9 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
         options.push_back(argument);
     }
     for (const std::string& option : options) {
-        const CommandRow* owner = OwnerOfOption(option);
-        if (owner != nullptr && owner->name != request.command && !request.command.empty()) {
-            err << "brovane-cli: " << option << " is an option of " << owner->name << ", not of "
-                << request.command << "\n";
+        if (!request.command.empty() && !TakesOption(request.command, option)) {
+            err << "brovane-cli: " << option << " is an option of " << CommandsOfOption(option)
+                << ", not of " << request.command << "\n";
             return std::nullopt;
         }
     }

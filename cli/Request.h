@@ -10,8 +10,10 @@
 struct Request {
     std::string command;
     std::vector<std::string> operands;
-    std::string outputFile;  // empty or "-": standard output
-    std::string traceFile;   // empty: no trace; "-": standard error
+    std::string outputFile;         // empty or "-": standard output
+    std::string traceFile;          // empty: no trace; "-": standard error
+    std::vector<std::string> sets;  // each --set: "COM2 address=12"
+    std::string manifest;           // empty: none
     bool probe = false;
     bool verify = false;
     bool quiet = false;

@@ -96,7 +96,7 @@ void Reader::ReadInput(int input, RegisterImage& image) {
     if (section == nullptr) {
         return;
     }
-    CheckKeys(*section, {"type", "lower", "upper", "delay"});
+    CheckKeys(*section, InputFieldKeys());
     const int typeRegister = InputTypeRegister(input);
     const std::string typeAllowed =
         ListOf(kTypeNames.data(), kTypeNames.size()) + ", raw 0x00-0xFF";
@@ -175,7 +175,7 @@ void Reader::ReadOutput(int output, RegisterImage& image) {
     if (section == nullptr) {
         return;
     }
-    CheckKeys(*section, {"logic", "events"});
+    CheckKeys(*section, OutputFieldKeys());
     const std::string logicAllowed = ListOf(kLogicNames, std::size(kLogicNames));
     if (const Line* line = Field(*section, "logic", true, logicAllowed)) {
         if (IsRaw(line->value)) {

@@ -18,6 +18,25 @@ std::string OutputName(int output) {
     return "Output " + std::to_string(output);
 }
 
+std::vector<std::string> PortFieldKeys(int port) {
+    if (port == 0) {
+        return {"protocol", "baud"};
+    }
+    std::vector<std::string> keys = {"protocol", "baud", "parity", "stop"};
+    if (port == 2) {
+        keys.push_back("address");
+    }
+    return keys;
+}
+
+std::vector<std::string> InputFieldKeys() {
+    return {"type", "lower", "upper", "delay"};
+}
+
+std::vector<std::string> OutputFieldKeys() {
+    return {"logic", "events"};
+}
+
 int BaudEntriesOfPort(int port) {
     switch (port) {
         case 0:

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/FirmwareVariant.h"
 
@@ -33,6 +34,12 @@ inline constexpr const char* kDelayUnit = "ms";
 std::string PortName(int port);
 std::string InputName(int input);
 std::string OutputName(int output);
+
+// The keys of the fields each section holds, in file order; a port's raw "spare_bits" aside,
+// which no page shows.
+std::vector<std::string> PortFieldKeys(int port);
+std::vector<std::string> InputFieldKeys();
+std::vector<std::string> OutputFieldKeys();
 
 // Baud entries the sheet offers on a port: 4 on COM0, 6 on COM2, 5 on COM1 and COM3.
 int BaudEntriesOfPort(int port);

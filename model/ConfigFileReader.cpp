@@ -117,12 +117,9 @@ void Reader::ReadPort(int port, RegisterImage& image) {
     if (section == nullptr) {
         return;
     }
-    std::vector<std::string> keys = {"protocol", "baud"};
+    std::vector<std::string> keys = PortFieldKeys(port);
     if (port != 0) {
-        keys.insert(keys.end(), {"parity", "stop", "spare_bits"});
-    }
-    if (port == 2) {
-        keys.push_back("address");
+        keys.push_back("spare_bits");
     }
     CheckKeys(*section, keys);
 
