@@ -5,6 +5,7 @@
 #include "cli/InputFile.h"
 #include "cli/ManyPorts.h"
 #include "cli/PortJobs.h"
+#include "cli/RecordFiles.h"
 
 namespace {
 
@@ -22,17 +23,41 @@ int RunRead(CliContext& context, const Request& request) {
                             : ReadCommand(context, port, request.outputFile);
 }
 
+// The options of a write, or nothing after a message: a record tells that the card was read
+// back, so it needs --verify, and its folder is checked before anything is sent.
+std::optional<WriteOptions> OptionsOfWrite(CliContext& context, const Request& request) {
+    WriteOptions options{request.verify, request.recordFolder, request.operatorName,
+                         request.language};
+    if (!request.operatorName.empty() && request.recordFolder.empty()) {
+        context.err << "brovane-cli: --operator names who signs a record: give --record FOLDER "
+                       "too; nothing was sent\n";
+        return std::nullopt;
+    }
+    if (!request.recordFolder.empty() && !request.verify) {
+        context.err << "brovane-cli: --record needs --verify: a record tells what the card holds "
+                       "as read back; nothing was sent\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
 // One port is a list of one: the same job as on each of several ports, in the same words.
 int RunWrite(CliContext& context, const Request& request) {
     const std::string& port = request.operands[0];
     const std::string& file = request.operands[1];
+    const std::optional<WriteOptions> options = OptionsOfWrite(context, request);
+    if (!options) {
+        return kExitBadInput;
+    }
+    if (!options->recordFolder.empty() && !RecordFolderUsable(context, options->recordFolder)) {
+        return kExitCannotWrite;
+    }
     if (IsPortList(port)) {
-        return WriteOnPorts(context, port, file, request.verify);
+        return WriteOnPorts(context, port, file, *options);
     }
     const std::optional<CardConfiguration> wanted =
         LoadConfigFile(context, file, FileUse::BeforeSending);
-    return wanted ? WriteOnPort(context, port, file, *wanted, request.verify).exitCode
-                  : kExitBadInput;
+    return wanted ? WriteOnPort(context, port, file, *wanted, *options).exitCode : kExitBadInput;
 }
 
 int RunVerify(CliContext& context, const Request& request) {
@@ -110,11 +135,11 @@ no file name and is refused. A table ends the output: port, device, card, result
 )",
          RunRead},
         {"write",
-         {"--verify"},
+         {"--verify", "--record", "--operator"},
          2,
          false,
          true,
-         R"(Usage: brovane-cli write PORT FILE [--verify]
+         R"(Usage: brovane-cli write PORT[,PORT...] FILE [--verify [--record FOLDER [--operator NAME]]]
 
 Checks the whole file first; if anything in it is wrong, every error is shown and
 nothing is sent (exit code 2). Then identifies the card and refuses a card whose family
@@ -133,6 +158,18 @@ terminal, lines that name their port in a log or on a terminal with fewer rows t
 A table ends the output: port, device, card, result (written, written and verified, differs
 at ..., wrong family, no card, failed at register N with the registers on the card) and time
 taken. The exit code ranks the ports by harm, as the program's help lists.
+
+--record FOLDER (with --verify) keeps a commissioning record of each card in FOLDER: an
+HTML page that prints on A4 and the same in plain text, named IDENTITY_PORT_UTCTIME.html
+and .txt. It holds the card's identity, family and hardware value, the port and device,
+the date and time (local and UTC), the operator (--operator NAME, else the login name),
+the computer, the program's version and language, every field as show lays it out as
+found and as left with each change marked, the verify result, the SHA-256 of the 96
+register bytes as left and a place for a signature. The card is read before it is
+written: one more read per card, 13.3 s at 1200 baud; a card that cannot be read is not
+written. A write that stops part-way still leaves a record of what the card is known to
+hold. A record that cannot be written is reported and the card's result still told; the
+exit code is the worse of the card's and 5.
 )",
          RunWrite},
         {"verify",

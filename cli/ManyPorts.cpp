@@ -192,11 +192,11 @@ int FileOnPorts(CliContext& context, const std::string& list, const std::string&
 }  // namespace
 
 int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
-                 bool verify) {
+                 const WriteOptions& options) {
     return FileOnPorts(
         context, list, file,
         [&](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
-            return WriteOnPort(own, port, file, wanted, verify);
+            return WriteOnPort(own, port, file, wanted, options);
         });
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Context.h"
+#include "cli/PortJobs.h"
 
 // write, verify and read on several ports at once: "COM1,COM2,/dev/ttyUSB0". The file is
 // checked and every port name with it before anything is sent; then each port runs the whole
@@ -14,7 +15,7 @@
 bool IsPortList(const std::string& operand);
 
 int WriteOnPorts(CliContext& context, const std::string& ports, const std::string& file,
-                 bool verify);
+                 const WriteOptions& options);
 int VerifyOnPorts(CliContext& context, const std::string& ports, const std::string& file);
 // One file per card into `folder`, named after the port ("COM1.cfg"), each written safely.
 int ReadOnPorts(CliContext& context, const std::string& ports, const std::string& folder);

@@ -14,6 +14,8 @@ struct Request {
     std::string traceFile;   // empty: no trace; "-": standard error
     bool probe = false;
     bool verify = false;
+    std::string recordFolder;  // empty: no commissioning record
+    std::string operatorName;  // empty: the login name
     bool quiet = false;
     bool help = false;
     bool version = false;
