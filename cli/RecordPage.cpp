@@ -15,6 +15,12 @@ std::string DigestOf(const CommissioningRecord& record) {
     return record.readBack ? ImageDigest(record.left.image) : "---";
 }
 
+// The heading of the fields' names: the table's own ("Inputs"), else "Field".
+std::string FirstHeading(const ComparedTable& table) {
+    return table.header.empty() || table.header.front().empty() ? Heading(RecordHeading::Field)
+                                                                : table.header.front();
+}
+
 // The cells of a row for the table: an output's events stand under its logic.
 std::vector<std::string> TextCells(const std::string& label, const std::string& state,
                                    const ShownRow& row, bool changed) {
@@ -31,9 +37,7 @@ std::string TextTable(const ComparedTable& table) {
     if (table.header.empty()) {
         text += table.title + "\n";
     } else {
-        std::vector<std::string> header = {
-            table.header.front().empty() ? Heading(RecordHeading::Field) : table.header.front(),
-            ""};
+        std::vector<std::string> header = {FirstHeading(table), ""};
         header.insert(header.end(), table.header.begin() + 1, table.header.end());
         text += LayoutLine(header);
     }
@@ -75,7 +79,7 @@ std::string PageCells(const ShownRow& row) {
 
 std::string PageTable(const ComparedTable& table) {
     std::string page = "<h2>" + HtmlEscaped(table.title) + "</h2>\n<table class=\"fields\">\n";
-    page += "<tr>" + Cell("th", Heading(RecordHeading::Field)) + "<th></th>";
+    page += "<tr>" + Cell("th", FirstHeading(table)) + "<th></th>";
     if (table.header.empty()) {
         page += "<th></th>";
     } else {
@@ -104,7 +108,8 @@ table { border-collapse: collapse; width: 100%; table-layout: fixed; }
 th, td { border: 0.3mm solid #777; padding: 0.5mm 1.5mm; text-align: left; vertical-align: top;
   overflow-wrap: anywhere; }
 tbody { break-inside: avoid; }
-.facts th { width: 35%; }
+.facts th { width: 30%; }
+.digest { font-family: monospace; font-size: 8pt; white-space: nowrap; }
 .fields th:first-child { width: 12%; }
 .fields td.mark { width: 12%; }
 tbody.changed td, tbody.changed th { background: #ffe9a8; font-weight: bold; }
