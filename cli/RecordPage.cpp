@@ -79,7 +79,8 @@ std::string PageCells(const ShownRow& row) {
 
 std::string PageTable(const ComparedTable& table) {
     std::string page = "<h2>" + HtmlEscaped(table.title) + "</h2>\n<table class=\"fields\">\n";
-    page += "<tr>" + Cell("th", FirstHeading(table)) + "<th></th>";
+    // A header that chromium repeats on every page the table runs onto.
+    page += "<thead><tr>" + Cell("th", FirstHeading(table)) + "<th></th>";
     if (table.header.empty()) {
         page += "<th></th>";
     } else {
@@ -87,7 +88,7 @@ std::string PageTable(const ComparedTable& table) {
             page += Cell("th", table.header[i]);
         }
     }
-    page += "<th></th></tr>\n";
+    page += "<th></th></tr></thead>\n";
     for (const ComparedRow& row : table.rows) {
         const std::string changed = row.changed ? " class=\"changed\"" : "";
         page += "<tbody" + changed + "><tr>" + Cell("th", row.found.label, " rowspan=\"2\"") +
