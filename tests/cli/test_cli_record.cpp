@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "cli/CommissioningRecord.h"
+#include "link/SerialPlatform.h"
 #include "tests/cli/several_ports.h"
 
 namespace cli_test {
@@ -296,6 +297,19 @@ TEST_F(CliRecord, HeadingsFollowTheLanguage) {
         EXPECT_TRUE(HasLine(text, line)) << "no line \"" << line << "\" in\n" << text;
     }
     EXPECT_NE(text.find("Hinterlassen "), std::string::npos) << text;
+}
+
+TEST_F(CliRecord, WithoutAnOperatorTheLoginNameAndTheComputerAreNamed) {
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", FoundImage());
+    const std::string wanted = WantedFile(card);
+    const std::string folder = Records();
+    ASSERT_EQ(Run({"write", "COM1", wanted, "--verify", "--record", folder, "-q"}).code, kExitOk);
+    const std::vector<std::string> names = Names(folder);
+    ASSERT_EQ(names.size(), 2u);
+    const std::string text = Contents(folder + "/" + names[1]);
+    ASSERT_FALSE(LoginName().empty());
+    EXPECT_TRUE(HasLine(text, "Operator:                   " + LoginName())) << text;
+    EXPECT_TRUE(HasLine(text, "Computer:                   " + ComputerName())) << text;
 }
 
 // Names and page text from what a card or a technician may send.
