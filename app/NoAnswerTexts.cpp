@@ -43,6 +43,12 @@ constexpr AddedText kRefusedAt{
     227, "The card refused register %1: it answered, and trying again cannot help."};
 constexpr AddedText kRefusedPart{228, "refused: %1"};
 constexpr AddedText kHoldsAfterRefusal{229, "The card holds part of the new configuration (%1)."};
+constexpr AddedText kPartWayCommand{230,
+                                    "Run the same brovane-cli write again to finish: the card "
+                                    "holds part of the new configuration (%1)."};
+constexpr AddedText kMayHoldCommand{231,
+                                    "Run the same brovane-cli write again to finish: the card may "
+                                    "hold part of the new configuration (%1)."};
 
 // The text in the loaded language, with %1, %2 … replaced by the values.
 std::string Text(const AddedText& text, std::initializer_list<std::string> values = {}) {
@@ -97,7 +103,8 @@ std::string NoAnswerLine(const BatchResult& result) {
                : Text(kStoppedAt, {std::to_string(result.failedRegister), reason});
 }
 
-std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result) {
+std::string PartWayLine(const std::vector<int>& registers, const BatchResult& result,
+                        FinishBy finish) {
     const auto done = registers.begin() +
                       std::min<long>(result.registersDone, static_cast<long>(registers.size()));
     const bool failed = done != registers.end();
@@ -125,7 +132,11 @@ std::string PartWayLine(const std::vector<int>& registers, const BatchResult& re
     if (refused) {
         return Text(kHoldsAfterRefusal, {joined});
     }
-    return Text(done == registers.begin() ? kMayHold : kPartWay, {joined});
+    const bool mayHold = done == registers.begin();
+    if (finish == FinishBy::WriteCommand) {
+        return Text(mayHold ? kMayHoldCommand : kPartWayCommand, {joined});
+    }
+    return Text(mayHold ? kMayHold : kPartWay, {joined});
 }
 
 std::string RegisterRuns(const std::vector<int>& registers) {

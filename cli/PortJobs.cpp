@@ -191,7 +191,7 @@ PortOutcome Write(CliContext& context, const std::string& name, const std::strin
         } else {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
-        const std::string partWay = PartWayLine(registers, result);
+        const std::string partWay = PartWayLine(registers, result, FinishBy::WriteCommand);
         if (result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
             context.err << partWay << "\n";
         }

@@ -37,7 +37,13 @@ class NamedComboBox final : public QAccessibleWidget {
 
     QAccessibleInterface* child(int index) const override {
         if (index == 0) {
-            return QAccessible::queryAccessibleInterface(Combo()->view());
+            // The open list is known by the name of its field: a screen reader that enters it
+            // says which list it is in.
+            QAbstractItemView* view = Combo()->view();
+            if (const QString name = text(QAccessible::Name); view->accessibleName() != name) {
+                view->setAccessibleName(name);
+            }
+            return QAccessible::queryAccessibleInterface(view);
         }
         if (index == 1 && Combo()->isEditable()) {
             return QAccessible::queryAccessibleInterface(Combo()->lineEdit());

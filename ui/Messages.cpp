@@ -49,8 +49,9 @@ void ShowBatchFailure(const BatchResult& result, const SerialPortParameter& port
         return;
     }
     QString detail = QString::fromStdString(NoAnswerLine(result));
-    if (const std::string partWay =
-            programmed.empty() ? std::string() : PartWayLine(programmed, result);
+    if (const std::string partWay = programmed.empty()
+                                        ? std::string()
+                                        : PartWayLine(programmed, result, FinishBy::ProgramButton);
         !partWay.empty()) {
         detail += '\n' + QString::fromStdString(partWay);
     }

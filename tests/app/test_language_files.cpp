@@ -70,13 +70,13 @@ std::string LanguageFilePath(int languageNumber) {
 }
 
 // Texts added after the dialogs' own: screen-reader names (100-105), the serial link's words
-// (200-229) and the headings of brovane-cli's commissioning records (230-252). Each language file
+// (200-231) and the headings of brovane-cli's commissioning records (232-254). Each language file
 // holds them all, each different from the English fallback except in English.
 constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
                                205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217, 218,
                                219, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229, 230,
                                231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242,
-                               243, 244, 245, 246, 247, 248, 249, 250, 251, 252};
+                               243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254};
 
 constexpr int kEnglish = 0;
 
@@ -158,7 +158,7 @@ TEST_P(ShippedLanguageFile, SaysWhyACardDoesNotAnswerWithEveryValue) {
     }
     result.registersDone = 10;
     result.failedRequestSent = true;
-    const std::string partWay = PartWayLine(ExchangedRegisters(2), result);
+    const std::string partWay = PartWayLine(ExchangedRegisters(2), result, FinishBy::ProgramButton);
     for (const char* value : {"0-4, 7-11", "12", "13-47"}) {
         EXPECT_NE(partWay.find(value), std::string::npos) << partWay;
     }
@@ -175,7 +175,7 @@ TEST_P(ShippedLanguageFile, PartWayLinesEndWithAFullStopAndLeaveEmptyPartsOut) {
     result.cardAnswered = true;
     const std::string line = NoAnswerLine(result);
     EXPECT_EQ(line.back(), '.') << line;
-    const std::string partWay = PartWayLine(ExchangedRegisters(2), result);
+    const std::string partWay = PartWayLine(ExchangedRegisters(2), result, FinishBy::ProgramButton);
     EXPECT_EQ(partWay.back(), '.') << partWay;
     EXPECT_EQ(partWay.find("none"), std::string::npos) << partWay;
     const std::string written = DecodeLanguageBytes(LanguageBytes(220)).toStdString();

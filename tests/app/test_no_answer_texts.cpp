@@ -43,7 +43,7 @@ class NoAnswerWords : public testing::TestWithParam<LineCase> {
 TEST_P(NoAnswerWords, SayOnlyWhatIsKnown) {
     const LineCase& c = GetParam();
     EXPECT_EQ(NoAnswerLine(c.result), c.noAnswer);
-    EXPECT_EQ(PartWayLine(ExchangedRegisters(2), c.result), c.partWay);
+    EXPECT_EQ(PartWayLine(ExchangedRegisters(2), c.result, FinishBy::ProgramButton), c.partWay);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,5 +92,30 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"RefusedFirstWrite", Failed(0, 0, true, ReplyFault::Refused),
                  "The card refused register 0: it answered, and trying again cannot help.", ""}),
     [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+// brovane-cli has no Program button: its line names the command to run again.
+TEST(PartWayWords, NameTheActionOfTheProgramThatRanTheWrite) {
+    FreeLanguageTable();
+    const struct {
+        BatchResult result;
+        const char* line;
+    } cases[] = {
+        {Failed(12, 10, true, ReplyFault::Nothing),
+         "Run the same brovane-cli write again to finish: the card holds part of the new "
+         "configuration (written: 0-4, 7-11; sent, no answer: 12, its value on the card is "
+         "unknown; not written: 13-47)."},
+        {Failed(0, 0, true, ReplyFault::Nothing),
+         "Run the same brovane-cli write again to finish: the card may hold part of the new "
+         "configuration (sent, no answer: 0, its value on the card is unknown; not written: "
+         "1-4, 7-47)."},
+        // Writing again cannot get past a refusal: no action is offered.
+        {Failed(12, 10, true, ReplyFault::Refused),
+         "The card holds part of the new configuration (written: 0-4, 7-11; refused: 12; not "
+         "written: 13-47)."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PartWayLine(ExchangedRegisters(2), c.result, FinishBy::WriteCommand), c.line);
+    }
+}
 
 }  // namespace

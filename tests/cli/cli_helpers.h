@@ -19,6 +19,7 @@
 #include "model/RegisterImage.h"
 #include "sim/VirtualCard.h"
 #include "tests/support/ProcessState.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace cli_test {
 
@@ -47,9 +48,8 @@ class Cli : public testing::Test {
   protected:
     void SetUp() override {
         ProgramDirectory = ExecutableDirectory();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("brovane-cli-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
+        scratch_.emplace("brovane-cli-test");
+        folder_ = scratch_->Path();
     }
     void TearDown() override {
         for (auto& card : cards_) {
@@ -59,7 +59,7 @@ class Cli : public testing::Test {
             unsetenv(("BROVANE_COM" + std::to_string(n)).c_str());
         }
         ClearProcessState();
-        std::filesystem::remove_all(folder_);
+        scratch_.reset();
     }
 
     // Starts a virtual card behind COMn.
@@ -101,6 +101,7 @@ class Cli : public testing::Test {
     const std::filesystem::path& Folder() const { return folder_; }
 
   private:
+    std::optional<ScratchFolder> scratch_;
     std::filesystem::path folder_;
     std::vector<std::unique_ptr<PtyCardServer>> cards_;
 };

@@ -113,11 +113,12 @@ TEST_F(CliField, CtrlCDuringAWriteReportsExactlyWhatReachedTheCard) {
     ASSERT_LT(written.size(), all.size());
     ASSERT_TRUE(std::equal(written.begin(), written.end(), all.begin()));
     const std::vector<int> rest(all.begin() + static_cast<long>(written.size()), all.end());
-    EXPECT_NE(
-        cli.Error().find("brovane-cli: interrupted\nPress Program again to finish: the card "
-                         "holds part of the new configuration (written: " +
-                         RegisterRuns(written) + "; not written: " + RegisterRuns(rest) + ").\n"),
-        std::string::npos)
+    EXPECT_NE(cli.Error().find(
+                  "brovane-cli: interrupted\nRun the same brovane-cli write again to finish: the "
+                  "card "
+                  "holds part of the new configuration (written: " +
+                  RegisterRuns(written) + "; not written: " + RegisterRuns(rest) + ").\n"),
+              std::string::npos)
         << cli.Error();
 }
 

@@ -102,9 +102,11 @@ TEST_F(CliHarm, ASessionThatDropsEndsAWriteWithItsPartWayReport) {
     const std::vector<int> written = card.RegistersWritten();
     ASSERT_FALSE(written.empty());
     EXPECT_LT(written.size(), kKft018Registers.size());
-    EXPECT_NE(cli.Error().find("brovane-cli: interrupted\nPress Program again to finish: the card "
-                               "holds part of the new configuration (written: " +
-                               RegisterRuns(written)),
+    EXPECT_NE(cli.Error().find(
+                  "brovane-cli: interrupted\nRun the same brovane-cli write again to finish: the "
+                  "card "
+                  "holds part of the new configuration (written: " +
+                  RegisterRuns(written)),
               std::string::npos)
         << cli.Error();
 }

@@ -116,8 +116,8 @@ TEST_F(CliMany, CtrlCStopsEveryPortWithAReportOfEach) {
     }
     for (const char* port : {"[COM1] ", "[COM2] "}) {
         EXPECT_NE(cli.Error().find(std::string(port) +
-                                   "Press Program again to finish: the card holds part of the "
-                                   "new configuration (written: 0-"),
+                                   "Run the same brovane-cli write again to finish: the card "
+                                   "holds part of the new configuration (written: 0-"),
                   std::string::npos)
             << cli.Error();
     }

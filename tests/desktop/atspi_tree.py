@@ -2,12 +2,14 @@
 """Reads the accessibility tree of a running program as a screen reader does, over the AT-SPI
 bus of the D-Bus session in DBUS_SESSION_BUS_ADDRESS, and checks one of its windows.
 
-    atspi_tree.py APP TITLE [--timeout S] [--summary N] [--named ROLE=NAME ...] [--dump]
+    atspi_tree.py APP TITLE [--timeout S] [--summary N] [--named ROLE=NAME ...]
+                  [--entries NAME=E1|E2|... ...] [--dump]
 
 Waits up to S seconds (default 20) for a window titled TITLE of the application APP. Then every
-editable, selectable or pressable control in it must have a non-empty name that differs from the
-names of the controls beside it (the same parent). A drop-down list's entries belong to the list
-and are not checked on their own. --summary N: at least N labels carry a port and a row in their
+editable, selectable or pressable control in it, down to the text field and the entries of a
+drop-down list, must have a non-empty name that differs from the names of the controls of its role beside it
+(the same parent). --entries NAME=E1|E2|...: the entries of the drop-down named NAME are E1, E2,
+... in that order, as a screen reader reads them. --summary N: at least N labels carry a port and a row in their
 name ("COM2 Baud rate 9600"), all different. --named ROLE=NAME: a control of that role has that
 name. Exit status 0 when every check holds; the failures go to standard error.
 """
@@ -79,7 +81,7 @@ def interactive(node, role, states):
     return role in PRESSABLE or STATE_EDITABLE in states or STATE_SELECTABLE in states
 
 
-def walk(node, failures, controls, labels, path="", dump=False):
+def walk(node, failures, controls, labels, lists, path="", dump=False):
     mine = []
     for child in node.children():
         role, name, states = child.role(), child.name(), child.states()
@@ -90,14 +92,16 @@ def walk(node, failures, controls, labels, path="", dump=False):
             labels.append(name)
         if interactive(child, role, states):
             controls.append((role, name))
-            mine.append((name, where))
+            mine.append(((role, name), where))
             if not name.strip():
                 failures.append("no name: " + where)
-        if role != "combo box":
-            walk(child, failures, controls, labels, where, dump)
-    names = [name for name, _ in mine if name.strip()]
-    for name, where in mine:
-        if name.strip() and names.count(name) > 1:
+        if role == "list":
+            lists.setdefault(name, [entry.name() for entry in child.children()])
+        walk(child, failures, controls, labels, lists, where, dump)
+    # A screen reader says the role with the name: a field and its list may share a name.
+    names = [key for key, _ in mine if key[1].strip()]
+    for key, where in mine:
+        if key[1].strip() and names.count(key) > 1:
             failures.append("same name as a neighbour: " + where)
 
 
@@ -108,13 +112,14 @@ def main():
     parser.add_argument("--timeout", type=float, default=20)
     parser.add_argument("--summary", type=int, default=0)
     parser.add_argument("--named", action="append", default=[])
+    parser.add_argument("--entries", action="append", default=[])
     parser.add_argument("--dump", action="store_true")
     args = parser.parse_args()
 
     bus = a11y_bus()
     window = find_window(bus, args.app, args.title, args.timeout)
-    failures, controls, labels = [], [], []
-    walk(window, failures, controls, labels, dump=args.dump)
+    failures, controls, labels, lists = [], [], [], {}
+    walk(window, failures, controls, labels, lists, dump=args.dump)
     if not controls:
         failures.append("no control at all in \"%s\"" % args.title)
     for wanted in args.named:
@@ -122,6 +127,11 @@ def main():
         if (role, name) not in controls:
             failures.append("no %s named \"%s\"; %s: %s" % (
                 role, name, role, [n for r, n in controls if r == role]))
+    for wanted in args.entries:
+        name, entries = wanted.split("=", 1)
+        if lists.get(name) != entries.split("|"):
+            failures.append("the list \"%s\" reads %s, not %s" % (
+                name, lists.get(name), entries.split("|")))
     if args.summary:
         cells = [label for label in labels if label.startswith("COM") and len(label.split()) >= 3]
         if len(set(cells)) < args.summary:

@@ -86,7 +86,8 @@ stop_pids() {
 
 # Text NUMBER of a language file, as the program shows it.
 language_text() {
-  sed -n "s/^String$(printf '%03d' "$2")=\"\(.*\)\"\r\{0,1\}$/\1/p" "$1"
+  # Byte by byte: the files of other languages are Windows-1252, no text in the locale's encoding.
+  LC_ALL=C sed -n "s/^String$(printf '%03d' "$2")=\"\(.*\)\"\r\{0,1\}$/\1/p" "$1"
 }
 
 # The outer frame of window ID as "x y width height", from the window manager's frame extents.

@@ -20,6 +20,7 @@
 #include "link/QtSerialLine.h"
 #include "tests/support/LineWatch.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -73,13 +74,6 @@ struct LockCase {
     bool ownerLives;
 };
 
-fs::path LockFolder() {
-    const fs::path folder =
-        fs::path(::testing::TempDir()) / ("brovane-locks-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    return folder;
-}
-
 // The name Qt and lockdev give a device's lock: its path below /dev with '/' as '_'.
 std::string QtLockName(const std::string& device) {
     std::string name = device.substr(5);
@@ -90,7 +84,8 @@ std::string QtLockName(const std::string& device) {
 class LockOf : public WatchedLine, public testing::WithParamInterface<LockCase> {};
 
 TEST_P(LockOf, ALivingOwnerKeepsTheLineAndTheLockAndAnEndedOneDoesNot) {
-    const fs::path folder = LockFolder();
+    const ScratchFolder scratch("brovane-locks");
+    const fs::path& folder = scratch.Path();
     const std::string content = GetParam().format(GetParam().owner);
     for (const std::string& name :
          {"LCK.." + fs::path(pty.Path()).filename().string(), QtLockName(pty.Path())}) {
@@ -114,7 +109,6 @@ TEST_P(LockOf, ALivingOwnerKeepsTheLineAndTheLockAndAnEndedOneDoesNot) {
         }
         EXPECT_EQ(asked.empty() ? 0L : asked.front(), static_cast<long>(GetParam().owner)) << name;
     }
-    fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,20 +129,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Being written by its owner this very moment: it names no process yet, and is respected.
 TEST_F(WatchedLine, ALockThatNamesNoProcessIsRespected) {
-    const fs::path folder = LockFolder();
+    const ScratchFolder scratch("brovane-locks");
+    const fs::path& folder = scratch.Path();
     LockFile lock(folder / QtLockName(pty.Path()), "");
     LinePlatform platform = LinePlatform::System();
     platform.lockDirectories = {folder};
     EXPECT_FALSE(MakeSystemSerialLine(platform)->Open(pty.Path()));
     ExpectUntouched();
-    fs::remove_all(folder);
 }
 
 // The line's own lock is in place before the device is opened: a program that comes while
 // Brovane opens or uses the line finds it, in the form minicom and cu read, and it goes with
 // the line.
 TEST_F(WatchedLine, TheLinesOwnLockKeepsOthersOutUntilItCloses) {
-    const fs::path folder = LockFolder();
+    const ScratchFolder scratch("brovane-locks");
+    const fs::path& folder = scratch.Path();
     LinePlatform platform = LinePlatform::System();
     platform.lockDirectories = {folder};
     std::unique_ptr<SerialLine> line = MakeSystemSerialLine(platform);
@@ -170,7 +165,6 @@ TEST_F(WatchedLine, TheLinesOwnLockKeepsOthersOutUntilItCloses) {
         left.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(left, std::vector<std::string>());
-    fs::remove_all(folder);
 }
 
 // Qt takes a lock in the ten-digit HDB format for stale and deletes it: the lock is looked at

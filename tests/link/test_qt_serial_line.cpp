@@ -27,6 +27,7 @@
 #include "tests/support/LineWatch.h"
 #include "tests/support/PortEnvironment.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -150,8 +151,8 @@ TEST_F(QtLine, StaleErrorsDoNotFailTheNextExchange) {
 }
 
 TEST_F(QtLine, OpensThroughASymlink) {
-    const auto link =
-        std::filesystem::temp_directory_path() / ("brovane-card-" + std::to_string(::getpid()));
+    const ScratchFolder scratch("brovane-card");
+    const auto link = scratch / "card";
     PtyCardServer linked(Variant2Card());
     ASSERT_TRUE(linked.Start(link.string()));
     EXPECT_EQ(linked.DevicePath(), link.string());
@@ -307,9 +308,26 @@ TEST_F(WatchedLine, AHeldDeviceIsRefusedBeforeItsSettingsChange) {
     line->Close();
 }
 
+// The working folder for one test only, given back also when the test fails.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::filesystem::path& folder)
+        : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(before_); }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+  private:
+    std::filesystem::path before_;
+};
+
 // "card" and "./card" are the file in the working folder, not a name under /dev.
 TEST_F(QtLine, RelativePathsMeanTheWorkingFolder) {
-    const std::string name = "brovane-card-" + std::to_string(::getpid());
+    const ScratchFolder scratch("brovane-card");
+    const WorkingFolder working(scratch.Path());
+    const std::string name = "card";
     PtyCardServer linked(Variant2Card());
     ASSERT_TRUE(linked.Start(name));
     std::strcpy(port.PortName, "COM2");
@@ -318,6 +336,7 @@ TEST_F(QtLine, RelativePathsMeanTheWorkingFolder) {
         EXPECT_TRUE(OpenAndIdentify()) << device;
         EXPECT_EQ(port.ClosePort(), 1);
     }
+    linked.Stop();
 }
 
 // Nobody reads the other end: the write fails rather than waiting for ever.

@@ -17,6 +17,7 @@
 #include "link/SerialPlatform.h"
 #include "tests/support/DeviceHolder.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -25,15 +26,7 @@ namespace fs = std::filesystem;
 // A folder of its own, removed with the test.
 class Scratch {
   public:
-    Scratch()
-        : path_(fs::path(::testing::TempDir()) /
-                ("brovane-platform-" + std::to_string(::getpid()))) {
-        fs::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
+    Scratch() : path_(folder_.Path()) {}
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
     fs::path File(const std::string& name) const {
@@ -47,6 +40,7 @@ class Scratch {
     const fs::path& Path() const { return path_; }
 
   private:
+    ScratchFolder folder_{"brovane-platform"};
     fs::path path_;
 };
 

@@ -17,6 +17,7 @@
 #include "link/SerialPortParameter.h"
 #include "model/RegisterImage.h"
 #include "sim/MemoryCard.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -35,12 +36,8 @@ std::string WithoutTimes(const fs::path& file) {
 
 class LineTrace : public testing::Test {
   protected:
-    void TearDown() override {
-        std::error_code error;
-        fs::remove(file, error);
-    }
-    fs::path file =
-        fs::path(::testing::TempDir()) / ("brovane-trace-" + std::to_string(::getpid()) + ".txt");
+    const ScratchFolder scratch_{"brovane-trace"};
+    const fs::path file = scratch_ / "trace.txt";
 };
 
 TEST_F(LineTrace, RecordsEveryFrameOfAShortReadByteForByte) {

@@ -13,6 +13,7 @@
 
 #include "sim/VirtualCard.h"
 #include "tests/sim/frame_helpers.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ class Client {
 };
 
 TEST(PtyCardServer, AnswersOnThePseudoTerminalAndCleansUp) {
-    const auto link =
-        std::filesystem::temp_directory_path() / ("quorix-test-" + std::to_string(::getpid()));
+    const ScratchFolder scratch("quorix-test");
+    const auto link = scratch / "card";
     PtyCardServer server(CardConfig{});
     ASSERT_TRUE(server.Start(link.string()));
     EXPECT_EQ(server.DevicePath(), link.string());

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ScratchFolder.h"
+
 extern char** environ;
 
 namespace {
@@ -103,8 +105,8 @@ class SimProcess {
 };
 
 TEST(QuorixSim, ServesUntilSignalledAndDumpsItsRegisters) {
-    const fs::path dir = fs::temp_directory_path() / ("quorix-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const ScratchFolder scratch("quorix-cli");
+    const fs::path& dir = scratch.Path();
     {
         std::ofstream registers(dir / "card.txt");
         registers << "# test card\n1 0125\n24-26 0203\n";
@@ -128,7 +130,6 @@ TEST(QuorixSim, ServesUntilSignalledAndDumpsItsRegisters) {
     dump << dumpFile.rdbuf();
     EXPECT_NE(dump.str().find(" 1 0125"), std::string::npos) << dump.str();
     EXPECT_NE(dump.str().find("26 0203"), std::string::npos);
-    fs::remove_all(dir);
 }
 
 TEST(QuorixSim, ExplainsItsOptionsAndRefusesWrongOnes) {

@@ -106,6 +106,10 @@ TEST_F(AccessibleNames, DropDownListsAreNamedByTheirLabelNotTheirEntry) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(sheet->ComboProt);
     EXPECT_EQ(accessible->text(QAccessible::Value).toStdString(), "NEXPR");
     EXPECT_EQ(accessible->role(), QAccessible::ComboBox);
+    // A screen reader that walks into the list hears which list it is in.
+    QAccessibleInterface* list = accessible->child(0);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name).toStdString(), "Protocol");
 }
 
 TEST(LanguageListName, IsTheDialogsCaptionNotTheCurrentLanguage) {

@@ -35,6 +35,7 @@
 #include "sim/VirtualCard.h"
 #include "tests/support/DeviceHolder.h"
 #include "tests/support/ProcessState.h"
+#include "tests/support/ScratchFolder.h"
 #include "ui/ProgramDialog.h"
 #include "ui/ProgressDialog.h"
 #include "ui/PropSheet.h"
@@ -405,9 +406,8 @@ class APortThatCannotBeOpened : public SetPortTest,
                                 public testing::WithParamInterface<OpenFailureCase> {};
 
 TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
-    const std::string scratch =
-        testing::TempDir() + "brovane-set-port-" + std::to_string(::getpid());
-    ASSERT_TRUE(std::filesystem::create_directories(scratch));
+    const ScratchFolder folder("brovane-set-port");
+    const std::string scratch = folder.Path().string();
     ASSERT_TRUE(StartCard("KFT018-01-01"));
     const std::string device = GetParam().device(scratch, *card_);
     // Held as another program would hold it, for the case that needs it.
@@ -431,7 +431,6 @@ TEST_P(APortThatCannotBeOpened, ShowsMessage36WithTheDeviceAndTheReason) {
     EXPECT_EQ(card_->CommandCount(), 0);
     EXPECT_EQ(sheetShows_, 0);
     ExpectIdle();
-    std::filesystem::remove_all(scratch);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,6 @@
 // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp turn the sheet's pages from every
 // kind of control, and never reach a drop-down list (where PageDown picks the last entry).
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -145,6 +147,35 @@ TEST_F(PageKeys, TheFocusWaitsOnTheTabsOfTheNewPage) {
     sheet->ComboProt->setFocus(Qt::TabFocusReason);
     QTest::keyClick(sheet->ComboProt, Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(QApplication::focusWidget(), sheet->PageControl->tabBar());
+}
+
+// In an open drop-down the keys page its entries as PageDown and PageUp do, with the highlight;
+// the sheet's page stays, and the field keeps its value until the technician picks an entry.
+TEST_F(PageKeys, InAnOpenListTheKeysMoveItsHighlight) {
+    Prepare(true);
+    ASSERT_TRUE(Show());
+    QComboBox* list = sheet->ComboBaud;
+    list->setFocus(Qt::TabFocusReason);
+    list->setCurrentIndex(0);
+    const std::string shown = Shown(list);
+    list->showPopup();
+    QAbstractItemView* entries = list->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(entries->window()));
+    ASSERT_EQ(entries->currentIndex().row(), 0);
+    const struct {
+        Qt::Key key;
+        int row;  // the highlighted entry afterwards
+    } steps[] = {{Qt::Key_PageDown, list->count() - 1}, {Qt::Key_PageUp, 0}};
+    for (const auto& step : steps) {
+        // As the window system delivers it: to the open list's window, past the shortcuts.
+        QTest::keyClick(entries->window()->windowHandle(), step.key, Qt::ControlModifier);
+        EXPECT_EQ(entries->currentIndex().row(), step.row);
+        EXPECT_TRUE(entries->selectionModel()->isSelected(entries->currentIndex()));
+        EXPECT_TRUE(entries->isVisible());
+        EXPECT_EQ(CurrentPage(), "Com0Dialog");
+        EXPECT_EQ(Shown(list), shown);
+    }
+    list->hidePopup();
 }
 
 }  // namespace

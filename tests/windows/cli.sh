@@ -2,14 +2,16 @@
 # brovane-cli.exe under Wine against the virtual card gives what the Linux brovane-cli gives on
 # the same card: the file read byte for byte, write --verify, and verify of a matching and of a
 # differing file, with the same output and exit status.
-# Usage: cli.sh WINDOWS-PROGRAM-FOLDER LINUX-BIN WINE-PREFIX CARD-REGISTER-FILE
+# Usage: cli.sh WINDOWS-PROGRAM-FOLDER LINUX-BIN CARD-REGISTER-FILE
 set -u
-windows=$(realpath "$1") bin=$(realpath "$2") prefix=$(realpath -m "$3") registers=$(realpath "$4")
+windows=$(realpath "$1") bin=$(realpath "$2") registers=$(realpath "$3")
 source "$(dirname "$0")/windows_helpers.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-wincli.XXXXXX")
+own_prefix
 cleanup() {
   stop_card
+  end_wine
   rm -rf "$work"
 }
 trap cleanup EXIT

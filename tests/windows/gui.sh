@@ -4,19 +4,21 @@
 # against the virtual card, with the language files beside the program; a silent card's
 # message; the exit codes.
 # Usage (under scripts/desktop-run.sh):
-#   gui.sh WINDOWS-PROGRAM-FOLDER LINUX-BIN WINE-PREFIX CARD-REGISTER-FILE FONT-PROBE.exe
+#   gui.sh WINDOWS-PROGRAM-FOLDER LINUX-BIN CARD-REGISTER-FILE FONT-PROBE.exe
 set -u
-windows=$1 bin=$2 prefix=$3 registers=$4 probe=$5
+windows=$1 bin=$2 registers=$3 probe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../desktop/desktop_helpers.sh"
 source "$here/windows_helpers.sh"
 export BROVANE_WINE_DISPLAY=1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-wingui.XXXXXX")
+own_prefix
 pid=""
 cleanup() {
   stop_pids "$pid"
   stop_card
+  end_wine
   rm -rf "$work"
 }
 trap cleanup EXIT

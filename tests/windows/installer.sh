@@ -2,17 +2,17 @@
 # The NSIS installer run silently into a folder named Prüfstand, in a fresh Wine prefix and
 # without a locale (as on a fresh system): the programs and their files land there, and the
 # Start-menu entry leads to brovane.exe in it.
-# Usage: installer.sh WINDOWS-BUILD-FOLDER WINE-PREFIX
+# Usage: installer.sh WINDOWS-BUILD-FOLDER
 set -u
-build=$(cd "$1" && pwd) prefix=$2
+build=$(cd "$1" && pwd)
 source "$(dirname "$0")/windows_helpers.sh"
 unset LANG LANGUAGE LC_ALL LC_CTYPE
 
 installer=$(ls "$build"/brovane-*-win64.exe 2>/dev/null | head -n 1)
 [ -n "$installer" ] || fail "no installer in $build"
 work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-setup.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-rm -rf "$prefix"
+own_prefix
+trap 'end_wine; rm -rf "$work"' EXIT
 
 # NSIS takes the folder as the last argument, unquoted.
 in_wine "$prefix" "$work/no-card" "$installer" /S '/D=C:\Prüfstand' ||

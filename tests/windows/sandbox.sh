@@ -2,13 +2,12 @@
 # The sandbox every Wine run of the tests goes through: its /dev holds only the devices Wine
 # needs, COM1 is the one port the prefix names and links, and a prefix that links another
 # port is refused before any program runs.
-# Usage: sandbox.sh WINE-PREFIX
+# Usage: sandbox.sh
 set -u
 source "$(dirname "$0")/windows_helpers.sh"
-prefix=$1
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/brovane-sandbox.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+own_prefix
+trap 'end_wine; rm -rf "$work"' EXIT
 touch "$work/card"
 
 # What Wine sees of /dev (Z:\dev), as cmd lists it.

@@ -43,6 +43,23 @@ stop_card() {
   card_pid=""
 }
 
+# The test's own Wine prefix, in its work folder: no test meets another's prefix, its server or
+# its COM1 link, whether they run at once or a run before left something behind.
+own_prefix() {
+  prefix="$work/wineprefix"
+}
+
+# Ends the server of the test's prefix (kept alive a while after its last program) before the
+# work folder goes, so that no Wine process of the test outlives it.
+end_wine() {
+  [ -n "${prefix:-}" ] && [ -d "$prefix" ] || return 0
+  local wineserver
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+  WINEPREFIX=$prefix "$wineserver" -k15 2>/dev/null
+  WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null
+  return 0
+}
+
 # in_wine PREFIX DEVICE PROGRAM.exe [ARGS...]: the program under Wine in the sandbox, with COM1
 # leading to DEVICE. The prefix names one path for COM1 in every run, a link beside it that
 # leads to this run's card, so that the prefix's port setting stays as it is between runs.
