@@ -2,9 +2,10 @@
 # A commissioning record in a real browser: brovane-cli writes the virtual card with --record,
 # headless chromium prints the page to PDF, and the PDF must be A4, hold every fact and every
 # field's line whole (nothing cut at the page's edge) and mark the changed field in words.
-# Usage: record_pdf.sh BIN-FOLDER CARD-REGISTER-FILE
+# Usage: record_pdf.sh BIN-FOLDER CARD-REGISTER-FILE [PNG]
+# With PNG, the first page is also kept there as a picture (the README's).
 set -u
-bin=$(realpath "$1") registers=$(realpath "$2")
+bin=$(realpath "$1") registers=$(realpath "$2") picture=${3:+$(realpath -m "$3")}
 
 fail() {
   echo "record_pdf: $*" >&2
@@ -41,11 +42,14 @@ done
 [ -e "$work/COM1" ] || fail "the virtual card made no COM1"
 
 "$bin/brovane-cli" -q read COM1 -o found.cfg || fail "the read failed"
-sed -E '0,/^address = 32$/s//address = 12/' found.cfg >wanted.cfg
-cmp -s found.cfg wanted.cfg && fail "the card's file has no COM2 address 32 to change"
+# Two fields change: COM2's address and input 2's delay.
+sed -E '0,/^address = 32$/s//address = 12/; 0,/^delay = 500 ms$/s//delay = 750 ms/' found.cfg \
+  >wanted.cfg
+[ "$(diff found.cfg wanted.cfg | grep -c '^>')" = 2 ] ||
+  fail "the card's file has no COM2 address 32 or input delay of 500 ms to change"
 mkdir records
 "$bin/brovane-cli" -q write COM1 wanted.cfg --verify --record records \
-  --operator "Test Operator" >write.out 2>write.err ||
+  --operator "A. Technician" >write.out 2>write.err ||
   fail "write --record failed: $(cat write.err)"
 page=$(ls records/*.html) text=$(ls records/*.txt)
 [ -f "$page" ] && [ -f "$text" ] || fail "no record: $(ls records)"
@@ -91,4 +95,10 @@ if missing:
 PY
 grep -q "written and verified" printed.txt || fail "the printed page has no verify result"
 grep -q "^ *Signature" printed.txt || fail "the printed page has no place for a signature"
+[ "$(grep -c ' changed *$' printed.txt)" = 2 ] ||
+  fail "the printed page does not mark the two changed fields in words"
+if [ -n "$picture" ]; then
+  pdftoppm -png -f 1 -l 1 -r 80 -singlefile record.pdf first-page || fail "pdftoppm failed"
+  cp first-page.png "$picture" || fail "cannot write $picture"
+fi
 echo "record_pdf: $(grep Pages info.txt | tr -s ' '), A4, every fact and field printed whole"
