@@ -5,12 +5,16 @@
 #include <csignal>
 #include <regex>
 
+#include "cli/CardFileText.h"
 #include "cli/CommissioningRecord.h"
 #include "link/SerialPlatform.h"
+#include "tests/cli/process_helpers.h"
 #include "tests/cli/several_ports.h"
 
 namespace cli_test {
 namespace {
+
+using namespace std::chrono_literals;
 
 // A card as a technician finds it: ports set, COM2 at bus address 32, outputs assigned.
 RegisterImage FoundImage() {
@@ -52,6 +56,11 @@ class CliRecord : public CliSeveralPorts {
         Save(wanted, text);
         card.ClearHistory();
         return wanted;
+    }
+    // The file of FoundImage with COM2 at 12, as `read` writes it, without asking a card.
+    static std::string WantedText() {
+        CardConfiguration configuration{FirmwareFamily::Kft018, LeftImage()};
+        return CardFileText(configuration, EventNames{}, "COM1", "KFT018-01-01", 0);
     }
     std::string Records() {
         const std::string folder = File("records");
@@ -297,6 +306,32 @@ TEST_F(CliRecord, HeadingsFollowTheLanguage) {
         EXPECT_TRUE(HasLine(text, line)) << "no line \"" << line << "\" in\n" << text;
     }
     EXPECT_NE(text.find("Hinterlassen "), std::string::npos) << text;
+}
+
+TEST_F(CliRecord, AnInterruptedWriteLeavesARecordThatSaysSo) {
+    // Paced like a real 1200-baud line, so that the write can be interrupted.
+    PtyCardServer& card = StartCard(1, "KFT018-01-01", FoundImage(), 0, 1200);
+    const std::string wanted = File("wanted.cfg");
+    const std::string folder = Records();
+    Save(wanted, WantedText());
+    CliProcess cli({"write", "COM1", wanted, "--verify", "--record", folder});
+    ASSERT_TRUE(cli.WaitForError("writing COM1: ", 60s)) << cli.Error();
+    cli.Signal(SIGINT);
+    const std::optional<int> code = cli.Wait(30s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, kExitInterrupted) << cli.Error();
+    const std::vector<int> written = card.RegistersWritten();
+    EXPECT_LT(written.size(), kKft018Registers.size());
+
+    const std::vector<std::string> names = Names(folder);
+    ASSERT_EQ(names.size(), 2u) << cli.Error();
+    const std::string text = Contents(folder + "/" + names[1]);
+    EXPECT_NE(text.find("\nResult:                     interrupted; on the card: "),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(HasLine(text, "As left: not read back: what the card is known to hold")) << text;
+    EXPECT_NE(text.find("Run the same brovane-cli write again to finish"), std::string::npos)
+        << text;
 }
 
 TEST_F(CliRecord, WithoutAnOperatorTheLoginNameAndTheComputerAreNamed) {
