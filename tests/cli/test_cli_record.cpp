@@ -76,6 +76,20 @@ class CliRecord : public CliSeveralPorts {
         std::sort(names.begin(), names.end());
         return names;
     }
+    // The command with files of at most 1 KiB: the card's lock files fit, a record's page does
+    // not (EFBIG, not a signal).
+    Outcome UnderSizeLimit(const std::vector<std::string>& arguments) {
+        rlimit saved{};
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 1024;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        Outcome outcome = Run(arguments);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        return outcome;
+    }
     static bool HasLine(const std::string& text, const std::string& line) {
         return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
     }
@@ -194,17 +208,8 @@ TEST_F(CliRecord, ARecordThatCannotBeWrittenIsToldAndTheCardsResultStands) {
     PtyCardServer& card = StartCard(1, "KFT018-01-01", FoundImage());
     const std::string wanted = WantedFile(card);
     const std::string folder = Records();
-    // Files of at most 1 KiB: the card's lock files fit, the record's page does not (EFBIG, not
-    // a signal).
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Outcome write = Run({"write", "COM1", wanted, "--verify", "--record", folder, "-q"});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const Outcome write =
+        UnderSizeLimit({"write", "COM1", wanted, "--verify", "--record", folder, "-q"});
 
     EXPECT_EQ(write.code, kExitCannotWrite) << write.err;
     EXPECT_EQ(card.Registers(), LeftImage());
@@ -218,6 +223,28 @@ TEST_F(CliRecord, ARecordThatCannotBeWrittenIsToldAndTheCardsResultStands) {
         << write.err;
     EXPECT_NE(write.err.find("; the card's result stands as told\n"), std::string::npos)
         << write.err;
+    EXPECT_TRUE(Names(folder).empty());
+}
+
+TEST_F(CliRecord, ACardLeftPartWayOutranksARecordNotWritten) {
+    PtyCardServer& first = StartCard(1, "KFT018-01-01", FoundImage());
+    const std::string wanted = WantedFile(first);
+    PtyCardServer& second = StartCard(2, "KFT018-01-01", FoundImage());
+    // As in the part-way record: the sixth write, register 7, is refused.
+    second.InjectFault(CardFault::FailingWrite, 54);
+    const std::string folder = Records();
+    const Outcome write =
+        UnderSizeLimit({"write", "COM1,COM2", wanted, "--verify", "--record", folder, "-q"});
+    EXPECT_EQ(write.code, kExitCardFailure) << write.err;
+    EXPECT_NE(Row(write.out, "COM1").find("KFT018-01-01  written and verified; no record"),
+              std::string::npos)
+        << write.out;
+    EXPECT_NE(Row(write.out, "COM2")
+                  .find("KFT018-01-01  failed at register 7; on the card: 0-4; 7 refused; no "
+                        "record"),
+              std::string::npos)
+        << write.out;
+    EXPECT_EQ(first.Registers(), LeftImage());
     EXPECT_TRUE(Names(folder).empty());
 }
 
