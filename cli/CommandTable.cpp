@@ -7,6 +7,7 @@
 #include "cli/InputFile.h"
 #include "cli/ManyPorts.h"
 #include "cli/PortJobs.h"
+#include "cli/RecordFiles.h"
 
 namespace {
 
@@ -24,21 +25,45 @@ int RunRead(CliContext& context, const Request& request) {
                             : ReadCommand(context, port, request.outputFile);
 }
 
+// The options of a write, or nothing after a message: a record tells that the card was read
+// back, so it needs --verify, and its folder is checked before anything is sent.
+std::optional<WriteOptions> OptionsOfWrite(CliContext& context, const Request& request) {
+    WriteOptions options{request.verify, request.recordFolder, request.operatorName,
+                         request.language};
+    if (!request.operatorName.empty() && request.recordFolder.empty()) {
+        context.err << "brovane-cli: --operator names who signs a record: give --record FOLDER "
+                       "too; nothing was sent\n";
+        return std::nullopt;
+    }
+    if (!request.recordFolder.empty() && !request.verify) {
+        context.err << "brovane-cli: --record needs --verify: a record tells what the card holds "
+                       "as read back; nothing was sent\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
 // One port is a list of one: the same job as on each of several ports, in the same words.
 // A manifest names the ports itself: FILE is the only operand.
 int RunWrite(CliContext& context, const Request& request) {
+    const std::optional<WriteOptions> options = OptionsOfWrite(context, request);
+    if (!options) {
+        return kExitBadInput;
+    }
+    if (!options->recordFolder.empty() && !RecordFolderUsable(context, options->recordFolder)) {
+        return kExitCannotWrite;
+    }
     if (!request.manifest.empty()) {
         return WriteManifest(context, request.manifest, request.operands[0], request.sets,
-                             request.verify);
+                             *options);
     }
     const std::string& port = request.operands[0];
     const std::string& file = request.operands[1];
     if (IsPortList(port)) {
-        return WriteOnPorts(context, port, file, request.sets, request.verify);
+        return WriteOnPorts(context, port, file, request.sets, *options);
     }
     const std::optional<CardConfiguration> wanted = LoadTemplate(context, file, request.sets);
-    return wanted ? WriteOnPort(context, port, file, *wanted, request.verify).exitCode
-                  : kExitBadInput;
+    return wanted ? WriteOnPort(context, port, file, *wanted, *options).exitCode : kExitBadInput;
 }
 
 int RunVerify(CliContext& context, const Request& request) {
@@ -118,12 +143,14 @@ no file name and is refused. A table ends the output: port, device, card, result
 )",
          RunRead},
         {"write",
-         {"--verify", "--set", "--manifest"},
+         {"--verify", "--set", "--manifest", "--record", "--operator"},
          2,
          false,
          true,
-         R"(Usage: brovane-cli write PORT FILE [--verify] [--set FIELD=VALUE]...
-       brovane-cli write --manifest CARDS.csv FILE [--verify] [--set FIELD=VALUE]...
+         R"(Usage: brovane-cli write PORT FILE [--verify [--record FOLDER [--operator NAME]]]
+                         [--set FIELD=VALUE]...
+       brovane-cli write --manifest CARDS.csv FILE [--verify [--record FOLDER]]
+                         [--set FIELD=VALUE]...
 
 Checks the whole file first; if anything in it is wrong, every error is shown and
 nothing is sent (exit code 2). Then identifies the card and refuses a card whose family
@@ -162,6 +189,18 @@ value out of range, a port or a device in two rows. Every error is shown, as
 shows them (the column names are row 1), and nothing is sent (exit code 2). Then every
 card is written at once, --verify checks each against its own configuration, and the table
 shows what was set on each. --set applies to the template, before the rows.
+
+--record FOLDER (with --verify) keeps a commissioning record of each card in FOLDER: an
+HTML page that prints on A4 and the same in plain text, named IDENTITY_PORT_UTCTIME.html
+and .txt. It holds the card's identity, family and hardware value, the port and device,
+the date and time (local and UTC), the operator (--operator NAME, else the login name),
+the computer, the program's version and language, every field as show lays it out as
+found and as left with each change marked, the verify result, the SHA-256 of the 96
+register bytes as left and a place for a signature. The card is read before it is
+written: one more read per card, 13.3 s at 1200 baud; a card that cannot be read is not
+written. A write that stops part-way still leaves a record of what the card is known to
+hold. A record that cannot be written is reported and the card's result still told; the
+exit code is the worse of the card's and 5.
 )",
          RunWrite},
         {"verify",

@@ -19,6 +19,7 @@ Commands:
 read, write and verify take several ports at once: COM1,COM2,/dev/ttyUSB0.
 write and verify take --set "FIELD=VALUE" (as often as needed): a field named as show names
 it ("COM2 address", "Input 3 delay", "Output 2 logic") set for this run.
+write --verify --record FOLDER keeps a commissioning record per card (one more read each).
 
 Options:
   -q, --quiet          no progress on standard error
@@ -38,7 +39,7 @@ Exit codes:
   2    a bad file or command line: nothing was sent
   3    the card's family differs from the file's
   4    differences found (verify, write --verify, diff)
-  5    the output file or standard output cannot be written (an old file is kept)
+  5    the output file, a record or standard output cannot be written (old file kept)
   6    the language file with the event names cannot be loaded
   130  interrupted (Ctrl-C, SIGTERM, SIGHUP): the part-way report says what reached
        the card

@@ -215,11 +215,11 @@ int ManifestOnPorts(CliContext& context, const std::string& manifest, const std:
     return Finish(context, outcomes);
 }
 
-FileJob WriteJob(const std::string& file, bool verify) {
-    return
-        [&file, verify](CliContext& own, const std::string& port, const CardConfiguration& wanted) {
-            return WriteOnPort(own, port, file, wanted, verify);
-        };
+FileJob WriteJob(const std::string& file, const WriteOptions& options) {
+    return [&file, &options](CliContext& own, const std::string& port,
+                             const CardConfiguration& wanted) {
+        return WriteOnPort(own, port, file, wanted, options);
+    };
 }
 
 FileJob VerifyJob(const std::string& file) {
@@ -231,8 +231,8 @@ FileJob VerifyJob(const std::string& file) {
 }  // namespace
 
 int WriteOnPorts(CliContext& context, const std::string& list, const std::string& file,
-                 const std::vector<std::string>& sets, bool verify) {
-    return FileOnPorts(context, list, file, sets, WriteJob(file, verify));
+                 const std::vector<std::string>& sets, const WriteOptions& options) {
+    return FileOnPorts(context, list, file, sets, WriteJob(file, options));
 }
 
 int VerifyOnPorts(CliContext& context, const std::string& list, const std::string& file,
@@ -241,8 +241,8 @@ int VerifyOnPorts(CliContext& context, const std::string& list, const std::strin
 }
 
 int WriteManifest(CliContext& context, const std::string& manifest, const std::string& file,
-                  const std::vector<std::string>& sets, bool verify) {
-    return ManifestOnPorts(context, manifest, file, sets, WriteJob(file, verify));
+                  const std::vector<std::string>& sets, const WriteOptions& options) {
+    return ManifestOnPorts(context, manifest, file, sets, WriteJob(file, options));
 }
 
 int VerifyManifest(CliContext& context, const std::string& manifest, const std::string& file,

@@ -6,6 +6,7 @@
 #include "cli/CommandUnits.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/RecordFiles.h"
 #include "cli/ShownText.h"
 #include "link/OpenFailure.h"
 #include "link/SerialPortParameter.h"
@@ -124,12 +125,55 @@ std::unique_ptr<SerialPortParameter> PortOf(CliContext& context, const std::stri
 
 }  // namespace
 
-PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std::string& file,
-                        const CardConfiguration& wanted, bool verify) {
+namespace {
+
+// What the card is known to hold after a write that stopped: the registers that reached it
+// from the file, every other one as found. The register sent without an answer counts as
+// found; the record's note says its value is unknown.
+CardConfiguration KnownAfterStop(const CardConfiguration& found, const CardConfiguration& wanted,
+                                 const std::vector<int>& registers, const BatchResult& result) {
+    CardConfiguration known = found;
+    for (int i = 0; i < result.registersDone && i < static_cast<int>(registers.size()); ++i) {
+        const int reg = registers[static_cast<size_t>(i)];
+        known.image.SetValue(reg, wanted.image.Value(reg));
+    }
+    return known;
+}
+
+// The card read before it is written, for the record; false, with the outcome filled in and
+// nothing written, when it cannot be read.
+bool ReadAsFound(CliContext& context, SerialPortParameter& port, PortOutcome& outcome,
+                 std::optional<CommissioningRecord>& record) {
+    const CardReading reading = ReadCard(context, port, BatchDevice::CardDevice, ReadStop::Quiet);
+    Describe(outcome, port);
+    if (!reading.card) {
+        context.err << "brovane-cli: "
+                    << (reading.result.failure == BatchFailure::Stopped ? "interrupted; " : "")
+                    << "the card on " << Shown(PortLabel(port))
+                    << " could not be read as found; nothing was written and no record kept\n";
+        outcome.result =
+            "not read as found: " + FailureWords(port, reading.result) + "; nothing written";
+        outcome.exitCode = reading.exitCode;
+        return false;
+    }
+    record.emplace();
+    record->identity = port.Identity;
+    record->family = FamilyName(reading.card->family);
+    record->hardwareBits = port.HardwareBits;
+    record->port = PortLabel(port);
+    record->found = *reading.card;
+    return true;
+}
+
+// The write; with `recording`, the card is read first and `record` tells what came of it.
+PortOutcome Write(CliContext& context, const std::string& name, const std::string& file,
+                  const CardConfiguration& wanted, bool verify, bool recording,
+                  std::optional<CommissioningRecord>& record) {
     PortOutcome outcome;
     const std::unique_ptr<SerialPortParameter> port = PortOf(context, name, outcome);
     if (!port ||
-        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was written")) {
+        !IdentifyOfFamily(context, *port, outcome, file, wanted.family, "; nothing was written") ||
+        (recording && !ReadAsFound(context, *port, outcome, record))) {
         return outcome;
     }
     const std::vector<int> registers = ExchangedRegisters(port->FirmwareVariant);
@@ -138,14 +182,17 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
         *port, wanted.image, [&](BatchStage) { context.progress.Step(); }, InterruptRequested);
     context.progress.End();
     outcome.device = port->OpenedDevice();
+    if (record) {
+        record->device = outcome.device;
+    }
     if (!result.Ok()) {
         if (result.failure == BatchFailure::Stopped) {
             context.err << "brovane-cli: interrupted\n";
         } else {
             ReportPortFailure(context, *port, result.failure, result.failedRegister);
         }
-        if (const std::string partWay = PartWayLine(registers, result, FinishBy::WriteCommand);
-            result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
+        const std::string partWay = PartWayLine(registers, result, FinishBy::WriteCommand);
+        if (result.failure != BatchFailure::CannotOpen && !partWay.empty()) {
             context.err << partWay << "\n";
         }
         outcome.result = result.failure == BatchFailure::CannotOpen
@@ -155,11 +202,23 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
             result.failure == BatchFailure::Stopped ? kExitInterrupted : kExitCardFailure;
         // The card holds a mix of old and new settings once a request of the write reached it.
         outcome.partWay = result.registersDone > 0 || result.failedRequestSent;
+        if (record) {
+            record->left = KnownAfterStop(record->found, wanted, registers, result);
+            record->result = outcome.result;
+            if (!partWay.empty()) {
+                record->notes.push_back(partWay);
+            }
+        }
         return outcome;
     }
     const std::string what = std::to_string(registers.size()) + " registers of " + file;
     const std::string card = Shown(name) + " (" + Printable(port->Identity) + ")";
     outcome.result = "written";
+    if (record) {
+        // Every register was acknowledged: the card holds the file, until a read says otherwise.
+        record->left = wanted;
+        record->result = outcome.result;
+    }
     if (!verify) {
         context.out << "wrote " << what << " to " << card << "\n";
         return outcome;
@@ -176,10 +235,32 @@ PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std:
         context.out << "wrote " << what << " to " << card << "; not verified\n";
         outcome.result = "written; reading back: " + FailureWords(*port, reading.result);
         outcome.exitCode = reading.exitCode;
+        if (record) {
+            record->result = outcome.result;
+        }
         return outcome;
     }
     Compare(context, outcome, wanted, reading, "written and verified",
             "wrote and verified " + what + " on " + card);
+    if (record) {
+        record->left = *reading.card;
+        record->readBack = true;
+        record->verified = outcome.exitCode == kExitOk;
+        record->result = outcome.result;
+    }
+    return outcome;
+}
+
+}  // namespace
+
+PortOutcome WriteOnPort(CliContext& context, const std::string& name, const std::string& file,
+                        const CardConfiguration& wanted, const WriteOptions& options) {
+    const bool recording = !options.recordFolder.empty();
+    std::optional<CommissioningRecord> record;
+    PortOutcome outcome = Write(context, name, file, wanted, options.verify, recording, record);
+    if (record) {
+        KeepRecord(context, outcome, std::move(*record), options);
+    }
     return outcome;
 }
 

@@ -28,10 +28,20 @@ struct PortOutcome {
     std::string set;  // the fields set on this card alone ("COM2 address=12"); empty: none
 };
 
+// How a write goes beyond the registers themselves.
+struct WriteOptions {
+    bool verify = false;       // read the card back and compare it with what was written
+    std::string recordFolder;  // not empty: read the card first and keep a record there
+    std::string operatorName;  // who the record names; empty: the login name
+    int language = 0;          // the language of the record's headings
+};
+
 // Identifies, refuses a card of another family, writes `wanted` and, with `verify`, reads the
-// card back from the device it was written on.
+// card back from the device it was written on. With a record folder the card is read before it
+// is written (a card that cannot be read is not written), and the record tells what it held,
+// what it holds and how the write ended, also when the write stopped part-way.
 PortOutcome WriteOnPort(CliContext& context, const std::string& port, const std::string& file,
-                        const CardConfiguration& wanted, bool verify);
+                        const CardConfiguration& wanted, const WriteOptions& options);
 // Identifies, refuses a card of another family and compares the card with `wanted`.
 PortOutcome VerifyOnPort(CliContext& context, const std::string& port, const std::string& file,
                          const CardConfiguration& wanted);

@@ -34,7 +34,8 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
         }
         const bool takesValue = argument == "-o" || argument == "--output" ||
                                 argument == "--language" || argument == "--trace" ||
-                                argument == "--set" || argument == "--manifest";
+                                argument == "--set" || argument == "--manifest" ||
+                                argument == "--record" || argument == "--operator";
         if (takesValue && !value) {
             if (i + 1 == arguments.size()) {
                 err << "brovane-cli: " << argument << " needs a value\n";
@@ -54,6 +55,10 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& arguments, s
             request.verify = true;
         } else if (argument == "-o" || argument == "--output") {
             request.outputFile = *value;
+        } else if (argument == "--record") {
+            request.recordFolder = *value;
+        } else if (argument == "--operator") {
+            request.operatorName = *value;
         } else if (argument == "--trace") {
             request.traceFile = *value;
         } else if (argument == "--set") {

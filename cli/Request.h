@@ -16,6 +16,8 @@ struct Request {
     std::string manifest;           // empty: none
     bool probe = false;
     bool verify = false;
+    std::string recordFolder;  // empty: no commissioning record
+    std::string operatorName;  // empty: the login name
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -184,6 +184,12 @@ bool DrainTransmitter(intptr_t handle);
 // through a programming: its writes fail with an error instead. Nothing to do on Windows.
 void IgnoreBrokenPipes();
 
+// Who runs the program, for a record of the work: the login name (the user's account name
+// where there is no login session); empty when the system names none.
+std::string LoginName();
+// The computer's name on the network; empty when the system names none.
+std::string ComputerName();
+
 // The file that the environment variable BROVANE_TRACE names, read once at start-up; empty when
 // it is not set.
 std::string TraceFileOfEnvironment();

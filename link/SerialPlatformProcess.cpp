@@ -9,7 +9,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <pwd.h>
 #include <unistd.h>
 #endif
 
@@ -118,3 +120,52 @@ TraceOutput::Outcome TraceOutput::Write(const std::string& text) {
     }
     return Outcome::Written;
 }
+
+#ifdef _WIN32
+namespace {
+
+std::string Utf8(const wchar_t* name) {
+    const std::u8string text = std::filesystem::path(name).u8string();
+    return {text.begin(), text.end()};
+}
+
+}  // namespace
+
+std::string LoginName() {
+    wchar_t name[257] = {};
+    DWORD size = 257;
+    if (GetUserNameW(name, &size) == 0) {
+        return {};
+    }
+    return Utf8(name);
+}
+
+std::string ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (GetComputerNameW(name, &size) == 0) {
+        return {};
+    }
+    return Utf8(name);
+}
+#else
+std::string LoginName() {
+    char name[256] = {};
+    if (::getlogin_r(name, sizeof name) == 0 && name[0] != '\0') {
+        return name;
+    }
+    // No login session (a service, a container): the account the program runs under.
+    if (const passwd* account = ::getpwuid(::geteuid()); account != nullptr) {
+        return account->pw_name;
+    }
+    return {};
+}
+
+std::string ComputerName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) {
+        return {};
+    }
+    return name;
+}
+#endif

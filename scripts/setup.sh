@@ -5,7 +5,7 @@
 #     run    what the programs need when they run (make run, make screenshots)
 #     test   what the tests need beyond that: the Windows build under Wine, the sanitizer and
 #            fuzz builds, the desktop tests, the package checks, the format check, the virtual
-#            machine on the kernel's own serial drivers
+#            machine on the kernel's own serial drivers, the browser that prints a record
 set -euo pipefail
 
 build_packages=(
@@ -32,6 +32,9 @@ test_packages=(
   # The virtual machine: its emulator, a kernel with its modules, the initramfs's shell and
   # packer, and the device manager that makes /dev/serial/by-id in the guest.
   qemu-system-x86 linux-image-amd64 busybox-static cpio udev
+  # The commissioning record in a real browser: printed to PDF by headless chromium, its pages
+  # and text read back with poppler's tools.
+  chromium poppler-utils
 )
 
 sets=("$@")

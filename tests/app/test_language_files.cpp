@@ -69,12 +69,14 @@ std::string LanguageFilePath(int languageNumber) {
     return PathText(ProgramDirectory / name);
 }
 
-// Texts added after the dialogs' own: screen-reader names (100-105) and the serial link's words
-// (200-207). Each language file holds them all, each different from the English fallback
-// except in English.
-constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204, 205,
-                               206, 207, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220,
-                               221, 222, 223, 224, 225, 226, 227, 228, 229, 230, 231};
+// Texts added after the dialogs' own: screen-reader names (100-105), the serial link's words
+// (200-231) and the headings of brovane-cli's commissioning records (232-254). Each language file
+// holds them all, each different from the English fallback except in English.
+constexpr int kLaterTexts[] = {100, 101, 102, 103, 104, 105, 106, 200, 201, 202, 203, 204,
+                               205, 206, 207, 210, 211, 212, 213, 214, 215, 216, 217, 218,
+                               219, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229, 230,
+                               231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242,
+                               243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254};
 
 constexpr int kEnglish = 0;
 
