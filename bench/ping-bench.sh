@@ -75,7 +75,8 @@ stop_program() {
 wait_matching() {
   local deadline=$((SECONDS + 90)) id
   while [ "$SECONDS" -lt "$deadline" ]; do
-    id=$(windows_now | awk -v pattern="^($1)\$" '{ id = $1; sub(/^[0-9]+ /, ""); if ($0 ~ pattern) print id }' | tail -n 1)
+    id=$(windows_now | awk -v pattern="^($1)\$" \
+      '{ id = $1; sub(/^[0-9]+ /, ""); if ($0 ~ pattern) print id }' | tail -n 1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -88,11 +89,12 @@ wait_matching() {
 # Pings window ID while KEY pressed there runs a transfer, until a window titled like the
 # pattern NEXT comes up; leaves wm-ping's line in line.
 ping_transfer() {
-  local id=$1 key=$2 next=$3 deadline
+  local id=$1 key=$2 next=$3
   "$bin/wm-ping" "$id" 20 >"$work/ping.txt" 2>"$work/ping.err" &
   ping_pid=$!
   press "$id" "$key"
-  wait_matching "$next" >/dev/null || fail "no \"$next\" within 90 s; windows: $(windows_now | tr "\n" "|")"
+  wait_matching "$next" >/dev/null ||
+    fail "no \"$next\" within 90 s; windows: $(windows_now | tr '\n' '|')"
   kill -0 "$ping_pid" 2>/dev/null || fail "wm-ping ended early: $(cat "$work/ping.err")"
   kill -TERM "$ping_pid"
   wait "$ping_pid" || fail "wm-ping: $(cat "$work/ping.err")"
@@ -111,6 +113,7 @@ read_and_confirm() {
   program=$(wait_for_window "$program_title") || fail "no programming dialog after the sheet"
 }
 
+# Prints the scene's figures; a longest answer or 99th percentile of 100 ms or more fails the run.
 failed=0
 record() {
   local scene=$1 line=$2 longest p99
