@@ -5,6 +5,7 @@
 #            program (its ZIP and installer) built and tested under Wine, the build under
 #            AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets and the format check.
 # make package  builds brovane_<version>_amd64.deb in the build folder.
+# make bench-ping  measures how long the windows leave the window manager's ping unanswered.
 # Each installs only the Debian packages its task needs (scripts/setup.sh build, run, test). A
 # fresh Debian 12 has no make: ./setup installs it first.
 
@@ -24,7 +25,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test setup setup-build setup-run build check windows-core windows-program \
-	package asan fuzz \
+	package asan fuzz bench-ping \
 	format-check screenshots
 
 run: setup-build setup-run build
@@ -83,6 +84,11 @@ fuzz:
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DBROVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# How long the windows leave the window manager's liveness ping unanswered during transfers
+# (bench/ping-bench.sh): the real program on a private X display, each figure under 100 ms.
+bench-ping: setup build
+	bench/ping-bench.sh $(BUILD)/bin
 
 format-check:
 	scripts/format-check.sh

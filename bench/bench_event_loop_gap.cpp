@@ -3,7 +3,8 @@
 // programming whose card stops answering part-way. A timer ticks every kTickMs in the same
 // thread; the longest gap between two ticks is what a window would wait before it could repaint
 // or answer the window manager's ping. The windows' line waits in the event loop (responsive 1);
-// brovane-cli's blocks (responsive 0), for comparison.
+// brovane-cli's blocks (responsive 0), for comparison. What a window manager sees of the real
+// program, its liveness ping, is measured by bench/ping-bench.sh.
 //
 //   scene  0 silent card, 1 paced read, 2 paced programming, 3 card silent from register 12
 #include <QElapsedTimer>

@@ -12,6 +12,8 @@ build_packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # bench/ping/WmPing.cpp speaks to the X server.
+  libxcb1-dev
   # dpkg-buildflags (the hardening of the build), dpkg-shlibdeps and gzip (the package).
   dpkg-dev gzip
 )

@@ -1,7 +1,6 @@
 #include "ui/Appearance.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QEvent>
 #include <QFont>
@@ -11,7 +10,6 @@
 #include <QMargins>
 #include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 #include <functional>
@@ -62,38 +60,23 @@ QMargins CentreOn(QWidget& window, const QRect& area) {
 const QString kFrameCentringName = QStringLiteral("FrameCentring");
 
 // A window is centred before the window manager frames it, with the frame it is expected to
-// get, which can be wrong: the first window has no other to borrow from, and the frame that the
-// toolkit reports for a window that is being framed can be split wrongly between its sides
-// (all below and right, the moment the window manager has put the window into its frame but not
-// yet in its place). So for a few seconds of the clock after the showing (a busy window manager
-// frames late) the window is centred again whenever its own frame differs from the one it was
-// centred with. The toolkit reports no event when the frame becomes known (the window need not
-// move), so besides the window's own events a short timer looks. A move by the user leaves the
-// frame alone and is left alone.
-// The toolkit reads the frame when the window system reports the window's place; when that
-// report came before the window manager had set the frame, the frame stays unknown until the
-// next one, so the watch asks for one now and then by moving the window a pixel and back.
+// get, which can be wrong: the first window has no other to borrow from. The toolkit learns the
+// frame when the window system reports the window's place, and keeps what it learnt until the
+// next report. A window is painted first once the window manager has framed and mapped it; if
+// the frame is still unknown then (the last report came before the framing, as when the window
+// manager left the window where it asked to be), the window asks for one report by moving a
+// pixel and back: the window manager answers after the framing, so the frame is known at the
+// moves that follow. At the first event whose frame differs from the one the window was
+// centred with, it is centred once more. Nothing runs between the window's events: no timer
+// looks at it. A later report can still change the frame (a frame read while the window was
+// being framed can be split wrongly between its sides), so the watch lasts while the window is
+// shown; a move by the user leaves the frame alone and is left alone.
 class FrameCentring : public QObject {
   public:
     FrameCentring(QWidget& window, std::function<QRect()> area, const QMargins& centredWith)
         : QObject(&window), window_(window), area_(std::move(area)), centredWith_(centredWith) {
         setObjectName(kFrameCentringName);
         window_.installEventFilter(this);
-        watch_.setInterval(kLookMs);
-        connect(&watch_, &QTimer::timeout, this, [this] {
-            if (end_.hasExpired()) {
-                Finish();
-                return;
-            }
-            Look();
-            if (!FrameIsKnown(window_) && ++looks_ % kLooksPerPlaceReport == 0 &&
-                window_.isVisible()) {
-                // A request for the same place is dropped on the way: there and back.
-                window_.move(window_.pos() + QPoint(1, 0));
-                window_.move(window_.pos() - QPoint(1, 0));
-            }
-        });
-        watch_.start();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -104,9 +87,17 @@ class FrameCentring : public QObject {
             case QEvent::Hide:
                 Finish();
                 break;
+            case QEvent::Paint:
+                Look();
+                if (!FrameIsKnown(window_) && !askedForPlace_) {
+                    askedForPlace_ = true;
+                    // After the paint: the window is not moved while it is being painted.
+                    QMetaObject::invokeMethod(this, &FrameCentring::AskForPlace,
+                                              Qt::QueuedConnection);
+                }
+                break;
             case QEvent::Move:
             case QEvent::Resize:
-            case QEvent::Paint:
             case QEvent::WindowActivate:
                 Look();
                 break;
@@ -117,19 +108,22 @@ class FrameCentring : public QObject {
     }
 
   private:
-    static constexpr int kLookMs = 20;
-    static constexpr int kWatchMs = 5000;
-    static constexpr int kLooksPerPlaceReport = 10;
-
     void Look() {
         if (FrameIsKnown(window_) && FrameMargins(window_) != centredWith_) {
             centredWith_ = CentreOn(window_, area_());
         }
     }
 
+    void AskForPlace() {
+        if (window_.isVisible() && !FrameIsKnown(window_)) {
+            // A request for the same place is dropped on the way: there and back.
+            window_.move(window_.pos() + QPoint(1, 0));
+            window_.move(window_.pos() - QPoint(1, 0));
+        }
+    }
+
     void Finish() {
         setObjectName({});  // a showing before the deletion gets a watch of its own
-        watch_.stop();
         window_.removeEventFilter(this);
         deleteLater();
     }
@@ -137,9 +131,7 @@ class FrameCentring : public QObject {
     QWidget& window_;
     std::function<QRect()> area_;
     QMargins centredWith_;
-    QTimer watch_;
-    QDeadlineTimer end_{kWatchMs};
-    int looks_ = 0;
+    bool askedForPlace_ = false;
 };
 
 void CentreWithFrame(QWidget& window, const std::function<QRect()>& area) {

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QShowEvent>
@@ -76,6 +77,17 @@ void TTProgressDialog::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     event->accept();
+}
+
+void TTProgressDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // The window asks for no minimise button, but a window manager may offer minimising anyway
+    // (openbox does for every dialog with a title), and minimising this window hides the dialog
+    // that runs the transfer with it, since that is the window it belongs to: both come back at
+    // once.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
 }
 
 void TTProgressDialog::FormShow() {

@@ -7,7 +7,7 @@ class QLabel;
 class QProgressBar;
 
 // Modeless window that shows how far a transfer with the card has come. It has no buttons and
-// the user cannot close it: the transfer that shows it closes it at its end.
+// the user can neither close nor minimise it: the transfer that shows it closes it at its end.
 class TTProgressDialog : public QDialog {
     Q_OBJECT
   public:
@@ -33,6 +33,7 @@ class TTProgressDialog : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   public slots:
     // Escape must not hide the window in the middle of a transfer.

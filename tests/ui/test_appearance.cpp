@@ -1,16 +1,23 @@
-// Qt's own texts, such as the buttons of message boxes, follow the system's language.
+// Qt's own texts, such as the buttons of message boxes, follow the system's language; the program's
+// fonts; windows centred without anything watching them afterwards.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QTranslator>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -102,5 +109,81 @@ TEST(ProgramFonts, TheFontsFolderAddsItsFamiliesOnce) {
     EXPECT_EQ(LoadProgramFonts(folder.path()), QStringList{"DejaVu Sans"});
     EXPECT_EQ(LoadProgramFonts(folder.filePath("missing")), QStringList());
 }
+
+// What reaches the program while it has nothing to do: every timer event but those of the bound
+// that ends the wait, and the moves of one window.
+class IdleWatch : public QObject {
+  public:
+    IdleWatch(const QWidget& window, const QObject& bound) : window_(window), bound_(bound) {
+        qApp->installEventFilter(this);
+    }
+    ~IdleWatch() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Timer && watched != &bound_) {
+            ++timers;
+        } else if (event->type() == QEvent::Move && watched == &window_) {
+            ++moves;
+        }
+        return false;
+    }
+
+    int timers = 0;
+    int moves = 0;
+
+  private:
+    const QWidget& window_;
+    const QObject& bound_;
+};
+
+struct CentringCase {
+    const char* name;
+    std::function<void(QWidget& window, const QWidget& main)> centre;
+    std::function<QRect(const QWidget& main)> area;
+};
+
+class Centring : public testing::TestWithParam<CentringCase> {};
+
+// The frame of a window is learnt from the window system's reports, which come as the window's
+// own events: nothing looks at the window in between (it used to be looked at every 20 ms and
+// nudged by a pixel for 5 s after each showing, waking an idle program fifty times a second).
+TEST_P(Centring, PlacesTheWindowOnceAndLeavesTheIdleProgramAlone) {
+    QDialog main;
+    main.setFixedSize(500, 400);
+    main.move(100, 80);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QDialog window;
+    window.setFixedSize(322, 63);
+    // The dialogs centre themselves as they are shown, when their native window exists.
+    window.winId();
+    GetParam().centre(window, main);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.frameGeometry().center(), GetParam().area(main).center());
+    const QPoint placed = window.pos();
+
+    // Longer than the old watch took between two looks and between two nudges.
+    QTimer bound;
+    bound.setSingleShot(true);
+    QEventLoop loop;
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const IdleWatch watch(window, bound);
+    bound.start(400);
+    loop.exec();
+    EXPECT_EQ(watch.timers, 0);
+    EXPECT_EQ(watch.moves, 0);
+    EXPECT_EQ(window.pos(), placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, Centring,
+    testing::Values(
+        CentringCase{"OnTheScreen", [](QWidget& window, const QWidget&) { CentreOnScreen(window); },
+                     [](const QWidget& main) { return main.screen()->availableGeometry(); }},
+        CentringCase{"OnAnotherWindow",
+                     [](QWidget& window, const QWidget& main) { CentreOnWindow(window, main); },
+                     [](const QWidget& main) { return main.frameGeometry(); }}),
+    [](const testing::TestParamInfo<CentringCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

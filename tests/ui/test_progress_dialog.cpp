@@ -1,5 +1,6 @@
 // The progress window: positions during a card read, the step per firmware family, the reset
-// on close, and that neither the user nor Escape can take it away during a transfer.
+// on close, and that neither the user nor Escape nor the window manager can take it away during a
+// transfer.
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
@@ -141,6 +142,22 @@ TEST_F(ProgressDialogTest, TheUserCannotCloseItDuringATransfer) {
     EXPECT_EQ(dialog.Position(), 3);
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.Position(), 3);
+}
+
+// A window manager that minimises it anyway (openbox offers that for every dialog) would hide the
+// dialog that runs the transfer as well.
+TEST_F(ProgressDialogTest, AMinimisingIsUndoneAtOnce) {
+    dialog.show();
+    dialog.StepProgress(0, 0);
+    for (const Qt::WindowStates state :
+         {Qt::WindowStates(Qt::WindowMinimized), Qt::WindowMinimized | Qt::WindowActive}) {
+        dialog.setWindowState(state);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(dialog.windowState() & Qt::WindowMinimized) << state;
+        EXPECT_FALSE(dialog.isMinimized());
+        EXPECT_TRUE(dialog.isVisible());
+    }
     EXPECT_EQ(dialog.Position(), 3);
 }
 
