@@ -49,14 +49,17 @@ own_prefix() {
   prefix="$work/wineprefix"
 }
 
-# Ends the server of the test's prefix (kept alive a while after its last program) before the
-# work folder goes, so that no Wine process of the test outlives it.
+# Waits, with a bound, until the server of the test's prefix has ended, before the work folder
+# goes: the server ends a few seconds after the prefix's last program, and takes the prefix's
+# services (services.exe, winedevice.exe, ...) with it. Killing it instead would leave those
+# running without a server, holding the test's output open. A server still kept by a program
+# of the test after a minute is killed.
 end_wine() {
   [ -n "${prefix:-}" ] && [ -d "$prefix" ] || return 0
   local wineserver
   wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-  WINEPREFIX=$prefix "$wineserver" -k15 2>/dev/null
-  WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null
+  WINEPREFIX=$prefix timeout 60 "$wineserver" -w 2>/dev/null ||
+    WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null
   return 0
 }
 
