@@ -74,7 +74,11 @@ const QString kFrameCentringName = QStringLiteral("FrameCentring");
 class FrameCentring : public QObject {
   public:
     FrameCentring(QWidget& window, std::function<QRect()> area, const QMargins& centredWith)
-        : QObject(&window), window_(window), area_(std::move(area)), centredWith_(centredWith) {
+        : QObject(&window),
+          window_(window),
+          area_(std::move(area)),
+          centredWith_(centredWith),
+          centredSize_(window.size()) {
         setObjectName(kFrameCentringName);
         window_.installEventFilter(this);
     }
@@ -108,9 +112,14 @@ class FrameCentring : public QObject {
     }
 
   private:
+    // Centres again when the frame differs from the one the window was centred with, or the
+    // window's size from the one it had then: a busy program can show a dialog before its layout
+    // has given it its size, and a window centred at no size has its corner in the middle.
     void Look() {
-        if (FrameIsKnown(window_) && FrameMargins(window_) != centredWith_) {
+        if ((FrameIsKnown(window_) && FrameMargins(window_) != centredWith_) ||
+            window_.size() != centredSize_) {
             centredWith_ = CentreOn(window_, area_());
+            centredSize_ = window_.size();
         }
     }
 
@@ -131,6 +140,7 @@ class FrameCentring : public QObject {
     QWidget& window_;
     std::function<QRect()> area_;
     QMargins centredWith_;
+    QSize centredSize_;
     bool askedForPlace_ = false;
 };
 

@@ -176,6 +176,27 @@ TEST_P(Centring, PlacesTheWindowOnceAndLeavesTheIdleProgramAlone) {
     EXPECT_EQ(window.pos(), placed);
 }
 
+// A busy program can show a dialog before its layout has given it its size: centred at no size,
+// its corner stood in the middle of the screen. It is centred again at its size.
+TEST_P(Centring, AWindowThatGetsItsSizeAfterTheShowingIsCentredAtThatSize) {
+    QDialog main;
+    main.setFixedSize(500, 400);
+    main.move(100, 80);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QDialog window;
+    window.resize(1, 1);
+    window.winId();
+    GetParam().centre(window, main);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.setFixedSize(431, 337);
+    const QPoint centre = GetParam().area(main).center();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry().center() == centre; }, 2000))
+        << "frame centre " << window.frameGeometry().center().x() << ","
+        << window.frameGeometry().center().y() << ", not " << centre.x() << "," << centre.y();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Windows, Centring,
     testing::Values(
