@@ -142,24 +142,33 @@ struct CentringCase {
     std::function<QRect(const QWidget& main)> area;
 };
 
-class Centring : public testing::TestWithParam<CentringCase> {};
+// A main window, and a dialog of the given size centred as the dialogs centre themselves: as it
+// is shown, when its native window exists.
+class Centring : public testing::TestWithParam<CentringCase> {
+  protected:
+    void ShowCentred(const QSize& size) {
+        main.setFixedSize(500, 400);
+        main.move(100, 80);
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        window.resize(size);
+        window.winId();
+        GetParam().centre(window, main);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    QDialog main;
+    QDialog window;
+};
 
 // The frame of a window is learnt from the window system's reports, which come as the window's
 // own events: nothing looks at the window in between (it used to be looked at every 20 ms and
 // nudged by a pixel for 5 s after each showing, waking an idle program fifty times a second).
 TEST_P(Centring, PlacesTheWindowOnceAndLeavesTheIdleProgramAlone) {
-    QDialog main;
-    main.setFixedSize(500, 400);
-    main.move(100, 80);
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    QDialog window;
     window.setFixedSize(322, 63);
-    // The dialogs centre themselves as they are shown, when their native window exists.
-    window.winId();
-    GetParam().centre(window, main);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ShowCentred(window.size());
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(window.frameGeometry().center(), GetParam().area(main).center());
     const QPoint placed = window.pos();
 
@@ -179,17 +188,8 @@ TEST_P(Centring, PlacesTheWindowOnceAndLeavesTheIdleProgramAlone) {
 // A busy program can show a dialog before its layout has given it its size: centred at no size,
 // its corner stood in the middle of the screen. It is centred again at its size.
 TEST_P(Centring, AWindowThatGetsItsSizeAfterTheShowingIsCentredAtThatSize) {
-    QDialog main;
-    main.setFixedSize(500, 400);
-    main.move(100, 80);
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    QDialog window;
-    window.resize(1, 1);
-    window.winId();
-    GetParam().centre(window, main);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ShowCentred(QSize(1, 1));
+    ASSERT_FALSE(HasFatalFailure());
     window.setFixedSize(431, 337);
     const QPoint centre = GetParam().area(main).center();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry().center() == centre; }, 2000))
